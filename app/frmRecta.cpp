@@ -1,0 +1,366 @@
+#include "app/frmRecta.h"
+
+#include "compare/compare.h"
+#include "frame/frame.h"
+#include "line/linemath.h"
+#include "line/marks.h"
+#include "line/pointentry.h"
+#include "toolkit/canvas.h"
+#include "toolkit/field.h"
+#include "toolkit/palette.h"
+#include "toolkit/panel.h"
+#include "toolkit/surface.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+
+namespace {
+
+const QString caption = QStringLiteral("Recta");
+const QString esborrarText = QStringLiteral("esborrar");
+const QString novaRectaText = QStringLiteral("nova recta");
+
+// The layout is kept in twips, 15 to a pixel at 96 dots per inch.
+constexpr int px(int twips)
+{
+    return twips / 15;
+}
+
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+// The client area; the frame allowance and title bar are what the original desktop added
+// around it, so that the world window does not depend on this machine's window manager.
+constexpr QSize clientSize(px(11010), px(8190));
+constexpr int frameTwips = 60;
+constexpr int titleBarTwips = 285;
+
+// Prefer the metric-compatible Liberation fonts, so that the texts fit their fields as they
+// were laid out, then whatever sans-serif or serif font the system has.
+QFont sansSerif(qreal points)
+{
+    QFont font;
+    font.setFamilies({ QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                       QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                       QStringLiteral("DejaVu Sans") });
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
+QFont serif(qreal points)
+{
+    QFont font;
+    font.setFamilies({ QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
+                       QStringLiteral("DejaVu Serif") });
+    font.setStyleHint(QFont::Serif);
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
+void setColours(QWidget *field, std::optional<QColor> text, std::optional<QColor> background)
+{
+    QPalette colours = field->palette();
+    for (auto group : { QPalette::Active, QPalette::Inactive, QPalette::Disabled }) {
+        if (text)
+            colours.setColor(group, QPalette::Text, *text);
+        if (background)
+            colours.setColor(group, QPalette::Base, *background);
+    }
+    field->setPalette(colours);
+}
+
+QLineEdit *lineField(QWidget *parent, const QString &name, QRect geometry, const QFont &font)
+{
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(name);
+    field->setGeometry(geometry);
+    field->setFont(font);
+    // The layout has room for the text only: keep Qt's inner margins out of it.
+    field->setTextMargins(0, 0, 0, 0);
+    return field;
+}
+
+QPlainTextEdit *multiField(QWidget *parent, const QString &name, QRect geometry, const QFont &font)
+{
+    auto *field = new QPlainTextEdit(parent);
+    field->setObjectName(name);
+    field->setGeometry(geometry);
+    field->setFont(font);
+    field->setTabChangesFocus(true);
+    field->setLineWrapMode(QPlainTextEdit::NoWrap);
+    field->document()->setDocumentMargin(1);
+    return field;
+}
+
+} // namespace
+
+frmRecta::frmRecta(const numtext::NumberLocale &locale)
+{
+    r.locale = locale;
+    setWindowTitle(caption);
+    buildLayout();
+    routeHandlers();
+    Form_Load();
+}
+
+frmRecta::~frmRecta() = default;
+
+Canvas &frmRecta::canvas()
+{
+    return surface->canvas();
+}
+
+void frmRecta::buildLayout()
+{
+    const QFont windowFont = sansSerif(8.25);
+
+    auto *mnuesborrar = menuBar()->addAction(esborrarText);
+    mnuesborrar->setObjectName(QStringLiteral("mnuesborrar"));
+    auto *mnurecta = menuBar()->addAction(novaRectaText);
+    mnurecta->setObjectName(QStringLiteral("mnurecta"));
+    connect(mnuesborrar, &QAction::triggered, this, [this] { handlers.run([this] { mnuesborrar_Click(); }); });
+    connect(mnurecta, &QAction::triggered, this, [this] { handlers.run([this] { mnurecta_Click(); }); });
+
+    surface = new Surface(clientSize, this);
+    surface->setObjectName(QStringLiteral("frmRecta"));
+    setCentralWidget(surface);
+    surface->setFont(windowFont);
+    surface->canvas().setFont(windowFont);
+    surface->canvas().setBackground(palette().color(QPalette::Window));
+    surface->canvas().clearSurface();
+
+    // Created in this order so that the result field lies in front of the panel.
+    auto *txtequacio2 = multiField(surface, QStringLiteral("txtequacio2"), twipsRect(1920, 120, 1455, 495), windowFont);
+    auto *picValors = new Panel(QColor(192, 192, 255), surface);
+    picValors->setObjectName(QStringLiteral("picValors"));
+    picValors->setGeometry(twipsRect(120, 120, 1575, 3495));
+    auto *txtresultat = multiField(surface, QStringLiteral("txtresultat"), twipsRect(120, 2880, 1695, 375), windowFont);
+
+    const struct { int x1, y1, x2, y2; } rules[] = {
+        { 720, 720, 720, 4200 }, { 240, 1200, 1200, 1200 }, { 600, 840, 360, 1080 },
+        { 360, 840, 600, 1080 }, { 840, 840, 960, 960 },    { 960, 960, 1080, 840 },
+        { 960, 960, 960, 1080 },
+    };
+    for (const auto &rule : rules)
+        picValors->addLine(QLine(px(rule.x1), px(rule.y1), px(rule.x2), px(rule.y2)));
+
+    auto *txtsino = lineField(picValors, QStringLiteral("txtsino"), twipsRect(-120, 2400, 1695, 405), serif(8.25));
+    auto *txtequacio = lineField(picValors, QStringLiteral("txtequacio"), twipsRect(0, 120, 1695, 375), sansSerif(9.75));
+    QLineEdit *txtAx[3];
+    QLineEdit *txtAy[3];
+    for (int row = 0; row < 3; ++row) {
+        const int top = 1320 + 360 * row;
+        txtAx[row] = lineField(picValors, QStringLiteral("txtAx(%1)").arg(row), twipsRect(240, top, 375, 285), windowFont);
+        txtAy[row] = lineField(picValors, QStringLiteral("txtAy(%1)").arg(row), twipsRect(840, top, 375, 285), windowFont);
+    }
+
+    setColours(txtresultat, QColor(0, 0, 255), std::nullopt);
+    setColours(txtsino, QColor(0, 0, 0), QColor(192, 192, 255));
+    setColours(txtequacio, QColor(255, 0, 0), std::nullopt);
+
+    txtequacio2->setEnabled(false);
+    txtAx[2]->setEnabled(false);
+    txtAy[2]->setEnabled(false);
+
+    // The panel takes no focus; the fields follow one another in the table's order.
+    const QList<QWidget *> order = { txtAx[0], txtAy[0], txtAx[1], txtAy[1], txtAx[2], txtAy[2],
+                                     txtequacio, txtresultat, txtsino, txtequacio2 };
+    for (qsizetype k = 0; k + 1 < order.size(); ++k)
+        setTabOrder(order[k], order[k + 1]);
+
+    for (int row = 0; row < 3; ++row) {
+        r.c.txtAx[row] = Field(txtAx[row]);
+        r.c.txtAy[row] = Field(txtAy[row]);
+    }
+    r.c.txtequacio = Field(txtequacio);
+    r.c.txtequacio2 = Field(txtequacio2);
+    r.c.txtresultat = Field(txtresultat);
+    r.c.txtsino = Field(txtsino);
+    r.surface = &surface->canvas();
+
+    setFixedSize(clientSize.width(), clientSize.height() + menuBar()->sizeHint().height());
+}
+
+void frmRecta::routeHandlers()
+{
+    for (std::int16_t row = 0; row < 3; ++row) {
+        routeEvents(r.c.txtAx[row], handlers,
+                    { [this, row] { txtAx_click(row); }, [this, row] { txtAx_LostFocus(row); }, {} });
+        routeEvents(r.c.txtAy[row], handlers,
+                    { [this, row] { txtAy_click(row); }, [this, row] { txtAy_LostFocus(row); },
+                      [this, row](int key, int shift) {
+                          txtAy_KeyDown(row, std::int16_t(key), std::int16_t(shift));
+                      } });
+    }
+    routeEvents(r.c.txtequacio, handlers,
+                { {}, {}, [this](int key, int shift) { txtequacio_KeyDown(std::int16_t(key), std::int16_t(shift)); } });
+    surface->setPaintHandler([this] { Form_paint(); }, &handlers);
+}
+
+QSize frmRecta::outerSizeTwips() const
+{
+    const int menuTwips = menuBar()->sizeHint().height() * 15;
+    return QSize(clientSize.width() * 15 + 2 * frameTwips,
+                 clientSize.height() * 15 + menuTwips + 2 * frameTwips + titleBarTwips);
+}
+
+void frmRecta::Form_Load()
+{
+    r.m.slope = numtext::ValueCell::integer(0);
+    r.m.intercept = numtext::ValueCell::integer(0);
+    r.m.slopeShown = numtext::ValueCell::integer(0);
+    r.m.interceptShown = 0;
+    PosaEscala();
+    pintar();
+}
+
+void frmRecta::Form_paint()
+{
+    pintar();
+}
+
+void frmRecta::PosaEscala()
+{
+    const QSize outer = outerSizeTwips();
+    r.m.world = ::PosaEscala(surface->canvas(), outer.width(), outer.height());
+}
+
+void frmRecta::pintar()
+{
+    ::pintar(surface->canvas(), r.m.world);
+}
+
+void frmRecta::dibuixar()
+{
+    ::dibuixar(r);
+}
+
+void frmRecta::cortar()
+{
+    ::cortar(r);
+}
+
+void frmRecta::esperar()
+{
+    ::esperar();
+}
+
+void frmRecta::txtAx_click(std::int16_t index)
+{
+    ::txtAx_click(r, index);
+}
+
+void frmRecta::txtAy_click(std::int16_t index)
+{
+    ::txtAy_click(r, index);
+}
+
+void frmRecta::txtAx_LostFocus(std::int16_t index)
+{
+    ::txtAx_LostFocus(r, index);
+}
+
+void frmRecta::txtAy_LostFocus(std::int16_t index)
+{
+    ::txtAy_LostFocus(r, index);
+}
+
+void frmRecta::txtAy_KeyDown(std::int16_t index, std::int16_t keyCode, std::int16_t shift)
+{
+    ::txtAy_KeyDown(r, index, keyCode, shift);
+}
+
+void frmRecta::txtequacio_KeyDown(std::int16_t keyCode, std::int16_t shift)
+{
+    ::txtequacio_KeyDown(r, keyCode, shift);
+}
+
+namespace {
+
+void openPointFields(Controls &c)
+{
+    c.txtAx[0].setEnabled(true);
+    c.txtAx[1].setEnabled(true);
+    c.txtAy[0].setEnabled(true);
+    c.txtAy[1].setEnabled(true);
+    for (int row = 0; row < 3; ++row) {
+        c.txtAx[row].setText(QString());
+        c.txtAy[row].setText(QString());
+    }
+}
+
+void closeTestPoint(Controls &c)
+{
+    c.txtAx[2].setEnabled(false);
+    c.txtAy[2].setEnabled(false);
+    c.txtsino.setText(QString());
+    c.txtresultat.setText(QString());
+}
+
+} // namespace
+
+void frmRecta::mnuesborrar_Click()
+{
+    closeTestPoint(r.c);
+    surface->canvas().clearSurface();
+    Members &m = r.m;
+    m.prevSlope = numtext::ValueCell::integer(0);
+    m.prevIntercept = 0;
+    m.slope = numtext::ValueCell::integer(0);
+    m.intercept = numtext::ValueCell::integer(0);
+    m.prevVertical = false;
+    m.prevVerticalX = 0;
+    m.hasPrevious = false;
+    m.vertical = false;
+    m.verticalX = 0;
+    m.hasLine = false;
+    r.c.txtequacio2.setText(QString());
+    r.c.txtequacio.setEnabled(true);
+    pintar();
+    openPointFields(r.c);
+    r.c.txtequacio.setText(QString());
+    r.c.txtresultat.setText(QString());
+}
+
+void frmRecta::mnurecta_Click()
+{
+    closeTestPoint(r.c);
+    // An empty equation field means no new line since the last command: the kept equation
+    // stays where it is.
+    if (!r.c.txtequacio.text().isEmpty())
+        r.c.txtequacio2.setText(r.c.txtequacio.text());
+    Canvas &area = surface->canvas();
+    area.clearSurface();
+    r.c.txtequacio.setEnabled(true);
+
+    // The kept line is the line that was drawn, vertical or not.
+    Members &m = r.m;
+    m.prevSlope = m.slope;
+    m.prevIntercept = m.intercept.toNumberOr0(r.locale);
+    m.prevVertical = m.vertical;
+    m.prevVerticalX = m.verticalX;
+    m.hasPrevious = m.hasLine;
+    if (m.hasPrevious) {
+        const QColor colour = paletteColour(12);
+        const WorldWindow &world = m.world;
+        if (m.prevVertical) {
+            const float x = toSingle(m.prevVerticalX);
+            area.drawSegment(x, world.yMin, x, world.yMax, colour);
+        } else {
+            const double slope = m.prevSlope.toNumberOr0(r.locale);
+            area.drawSegment(world.xMin, toSingle(slope * world.xMin + m.prevIntercept), world.xMax,
+                             toSingle(slope * world.xMax + m.prevIntercept), colour);
+        }
+    }
+    pintar();
+    openPointFields(r.c);
+    r.c.txtequacio.setText(QString());
+    r.c.txtresultat.setText(QString());
+}

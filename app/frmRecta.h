@@ -1,0 +1,56 @@
+#pragma once
+
+#include "line/recta.h"
+#include "numtext/numtext.h"
+#include "toolkit/dispatcher.h"
+
+#include <QMainWindow>
+
+#include <cstdint>
+
+class Canvas;
+class Surface;
+
+/// The one window of the program: the coordinate plane with the input table over it. It owns
+/// all the state; its procedures and event handlers carry the names the teachers' documents use.
+class frmRecta : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    /// Builds the window and runs Form_Load. The decimal separator is the system locale's
+    /// unless a test passes another.
+    explicit frmRecta(const numtext::NumberLocale &locale = numtext::NumberLocale::system());
+    ~frmRecta() override;
+
+    const Members &members() const { return r.m; }
+    Canvas &canvas();
+    /// The window's outer size in twips, frame, title bar and menu bar included, as the world
+    /// window is computed from it: independent of the window manager.
+    QSize outerSizeTwips() const;
+
+    void Form_Load();
+    void Form_paint();
+    void PosaEscala();
+    void pintar();
+    void dibuixar();
+    void cortar();
+    void esperar();
+
+    void mnuesborrar_Click();
+    void mnurecta_Click();
+    void txtAx_click(std::int16_t index);
+    void txtAy_click(std::int16_t index);
+    void txtAx_LostFocus(std::int16_t index);
+    void txtAy_LostFocus(std::int16_t index);
+    void txtAy_KeyDown(std::int16_t index, std::int16_t keyCode, std::int16_t shift);
+    void txtequacio_KeyDown(std::int16_t keyCode, std::int16_t shift);
+
+private:
+    void buildLayout();
+    void routeHandlers();
+
+    Recta r;
+    Dispatcher handlers;
+    Surface *surface = nullptr;
+};

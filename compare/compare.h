@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+struct Recta;
+
+/// Writes on the plane how the current line meets the kept one: "coincidents", "paral·leles"
+/// at the current text position, or the crossing point at that point. Nothing when no line is
+/// kept.
+void cortar(Recta &r);
+
+/// Enter in the equation field: the typed equation becomes the current line through two of
+/// its points, written into the fields of A and B.
+void txtequacio_KeyDown(Recta &r, std::int16_t keyCode, std::int16_t shift);

@@ -1,0 +1,52 @@
+#include "frame/frame.h"
+
+#include "numtext/numtext.h"
+#include "toolkit/canvas.h"
+#include "toolkit/palette.h"
+
+#include <QString>
+
+#include <array>
+
+WorldWindow PosaEscala(Canvas &surface, int outerWidthTwips, int outerHeightTwips)
+{
+    // The factor is held in single precision, as are the products, so the edges are the
+    // singles that the window's twips give.
+    const float f = float(2.0 / 567.0);
+    const float w = float(outerWidthTwips) * f;
+    const float h = float(outerHeightTwips) * f;
+    const WorldWindow world { -w / 2, h / 2, w / 2, -h / 2 };
+    surface.setWorldWindow(world.xMin, world.yMax, world.xMax, world.yMin);
+    return world;
+}
+
+void pintar(Canvas &surface, const WorldWindow &world)
+{
+    // The 21 axis numbers are the same on every repaint: make their texts once.
+    static const std::array<QString, 21> numbers = [] {
+        std::array<QString, 21> texts;
+        for (int k = 0; k < 21; ++k)
+            texts[k] = numtext::numberToText(-20 + 2 * k);
+        return texts;
+    }();
+
+    surface.foreColour = paletteColour(1);
+    surface.drawSegment(world.xMin, 0, world.xMax, 0);
+    surface.drawSegment(0, world.yMax, 0, world.yMin);
+
+    const QColor dot = paletteColour(4);
+    for (int i = -20; i <= 20; ++i) {
+        for (float j = -20; j <= 20; ++j)
+            surface.plotPoint(float(i), j, dot);
+    }
+
+    for (int k = 0; k < 21; ++k) {
+        const float i = float(-20 + 2 * k);
+        surface.currentX = i;
+        surface.currentY = 0;
+        surface.printText(numbers[k]);
+        surface.currentY = i;
+        surface.currentX = 0;
+        surface.printText(numbers[k]);
+    }
+}

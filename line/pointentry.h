@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+struct Recta;
+
+/// A click in a field of the test point empties it and the verdict of the last test.
+void txtAx_click(Recta &r, std::int16_t row);
+void txtAy_click(Recta &r, std::int16_t row);
+/// Leaving a coordinate field marks what has been typed of its point so far.
+void txtAx_LostFocus(Recta &r, std::int16_t row);
+void txtAy_LostFocus(Recta &r, std::int16_t row);
+/// Enter in a y field: in the row of A or B it draws the line through them, in the row of the
+/// test point it tests the point against the line.
+void txtAy_KeyDown(Recta &r, std::int16_t row, std::int16_t keyCode, std::int16_t shift);
+
+/// Marks the points of the table, pauses, draws the line through A and B with the frame over
+/// it, shows its equation and locks the fields of A and B.
+void dibuixar(Recta &r);
+/// The pause before the line appears: fixed work, no events handled meanwhile.
+void esperar();

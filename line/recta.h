@@ -1,0 +1,58 @@
+#pragma once
+
+#include "frame/frame.h"
+#include "numtext/numtext.h"
+#include "toolkit/field.h"
+
+#include <array>
+
+class Canvas;
+
+/// The members of the window: the world window, the current line and the kept one.
+struct Members
+{
+    WorldWindow world;
+
+    /// The current sloped line y = slope·x + intercept, unrounded.
+    numtext::ValueCell slope = numtext::ValueCell::integer(0);
+    numtext::ValueCell intercept = numtext::ValueCell::integer(0);
+    /// The slope as the equation shows it (the text of "0.##") and the intercept likewise.
+    numtext::ValueCell slopeShown = numtext::ValueCell::integer(0);
+    float interceptShown = 0;
+
+    /// Whether the current line is vertical, and where; the slope members then keep the last
+    /// sloped line.
+    bool vertical = false;
+    double verticalX = 0;
+    /// Whether a line has been drawn since start-up or the last "esborrar".
+    bool hasLine = false;
+
+    /// The kept line, compared with every new one. Held in double precision, so that a line
+    /// compared with itself is found equal.
+    numtext::ValueCell prevSlope;
+    double prevIntercept = 0;
+    bool prevVertical = false;
+    double prevVerticalX = 0;
+    bool hasPrevious = false;
+};
+
+/// The window's text fields, by their names; rows 0, 1 and 2 are A, B and the test point.
+struct Controls
+{
+    std::array<Field, 3> txtAx;
+    std::array<Field, 3> txtAy;
+    Field txtequacio;
+    Field txtequacio2;
+    Field txtresultat;
+    Field txtsino;
+};
+
+/// Everything the window's procedures work on: its members, its fields, its drawing surface
+/// and the locale's decimal separator, read once at start-up.
+struct Recta
+{
+    Members m;
+    Controls c;
+    Canvas *surface = nullptr;
+    numtext::NumberLocale locale;
+};

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <QTransform>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+/// One drawing operation as the caller gave it, in world coordinates; what the recording hook
+/// of the tests sees.
+struct DrawCall
+{
+    enum class Kind { Segment, Point, Circle, Text, Clear };
+
+    Kind kind = Kind::Clear;
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0; // segment ends; point and circle centre in x1, y1
+    float radius = 0;
+    QColor colour;
+    QString text;
+};
+
+/// The drawing surface: an image that keeps everything drawn since it was last cleared, with
+/// a world coordinate window laid over it. Callers speak world coordinates in single precision;
+/// only this class knows pixels.
+class Canvas
+{
+public:
+    /// size is in logical pixels; the image holds size * devicePixelRatio device pixels.
+    explicit Canvas(QSize size, qreal devicePixelRatio = 1.0);
+    ~Canvas();
+    Canvas(const Canvas &) = delete;
+    Canvas &operator=(const Canvas &) = delete;
+
+    /// (x1, y1) becomes the top-left corner and (x2, y2) the bottom-right one.
+    void setWorldWindow(float x1, float y1, float x2, float y2);
+
+    /// A segment between two absolute points; the current position becomes its end.
+    void drawSegment(float x1, float y1, float x2, float y2);
+    void drawSegment(float x1, float y1, float x2, float y2, const QColor &colour);
+    /// One device pixel.
+    void plotPoint(float x, float y, const QColor &colour);
+    /// A circle outline, round on screen, its radius in x units; the position becomes the centre.
+    void drawCircle(float x, float y, float radius, const QColor &colour);
+    /// The text with its top-left corner at the current position, in foreColour and the
+    /// surface's font, on a transparent background; the position then moves to the left edge,
+    /// one text line lower.
+    void printText(const QString &text);
+    /// Fills the whole surface with the background colour.
+    void clearSurface();
+
+    float currentX = 0;
+    float currentY = 0;
+    QColor foreColour = Qt::black;
+
+    void setBackground(const QColor &colour);
+    void setFont(const QFont &font);
+    const QFont &font() const { return textFont; }
+
+    /// The kept drawing; any pending painting is finished first.
+    const QImage &image();
+    QSize size() const { return logicalSize; }
+    qreal devicePixelRatio() const { return ratio; }
+    /// Makes the image sharp for another ratio; what was drawn is kept, scaled.
+    void setDevicePixelRatio(qreal devicePixelRatio);
+
+    /// World point to logical pixel, unclamped.
+    QPointF toPixel(float x, float y) const { return toDevice.map(QPointF(x, y)); }
+    QPointF toWorld(QPointF pixel) const { return fromDevice.map(pixel); }
+
+    /// Finishes pending painting so that the image can be shown or read.
+    void endPainting();
+    /// Called when the image has changed outside endPainting; the widget schedules a repaint.
+    void setChangedHandler(std::function<void()> handler) { changed = std::move(handler); }
+    /// Called when the caller wants the image on screen right now (before a blocking pause).
+    void setPresentHandler(std::function<void()> handler) { presenter = std::move(handler); }
+    void present();
+
+    /// Tests only: every operation is appended to calls until it is reset with nullptr.
+    void setRecorder(std::vector<DrawCall> *calls) { recorder = calls; }
+
+private:
+    QPainter &painter();
+    void record(DrawCall call);
+    static void usePen(QPainter &paint, const QColor &colour);
+    void segment(float x1, float y1, float x2, float y2, const QColor &colour);
+
+    QSize logicalSize;
+    qreal ratio = 1.0;
+    QImage pixels;
+    std::optional<QPainter> activePainter;
+    QTransform toDevice;
+    QTransform fromDevice;
+    QColor background = Qt::white;
+    QFont textFont;
+    std::function<void()> changed;
+    std::function<void()> presenter;
+    std::vector<DrawCall> *recorder = nullptr;
+};

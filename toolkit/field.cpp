@@ -1,0 +1,138 @@
+#include "toolkit/field.h"
+
+#include "toolkit/dispatcher.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+
+QString Field::text() const
+{
+    if (auto *line = qobject_cast<QLineEdit *>(w))
+        return line->text();
+    if (auto *multi = qobject_cast<QPlainTextEdit *>(w))
+        return multi->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
+    return {};
+}
+
+void Field::setText(const QString &text)
+{
+    if (auto *line = qobject_cast<QLineEdit *>(w)) {
+        line->setText(text);
+        // Show the start of a long text, as a field that was just filled does.
+        line->setCursorPosition(0);
+    } else if (auto *multi = qobject_cast<QPlainTextEdit *>(w)) {
+        QString lines = text;
+        lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+        multi->setPlainText(lines);
+    }
+}
+
+bool Field::isEnabled() const
+{
+    return w && w->isEnabled();
+}
+
+void Field::setEnabled(bool enabled)
+{
+    if (w)
+        w->setEnabled(enabled);
+}
+
+namespace {
+
+int keyCode(const QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+        return 9;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Delete:
+        return 46;
+    default:
+        return event->key() < 0x80 ? event->key() : 0;
+    }
+}
+
+int shiftState(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
+        | (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+class FieldEvents : public QObject
+{
+public:
+    FieldEvents(QObject *parent, Dispatcher &dispatcher, FieldHandlers handlers)
+        : QObject(parent)
+        , dispatcher(dispatcher)
+        , handlers(std::move(handlers))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonRelease: {
+            auto *mouse = static_cast<QMouseEvent *>(event);
+            auto *widget = static_cast<QWidget *>(watched);
+            if (handlers.click && mouse->button() == Qt::LeftButton
+                && widget->rect().contains(mouse->position().toPoint()))
+                dispatcher.run(handlers.click);
+            break;
+        }
+        case QEvent::FocusOut: {
+            // Only a move to another control of the window counts; the window itself losing
+            // the focus (to a message box, another program or a menu) does not.
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            if (handlers.lostFocus && reason != Qt::ActiveWindowFocusReason
+                && reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason)
+                dispatcher.run(handlers.lostFocus);
+            break;
+        }
+        case QEvent::KeyPress: {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (handlers.keyDown) {
+                const int code = keyCode(key);
+                const int shift = shiftState(key->modifiers());
+                dispatcher.run([this, code, shift] { handlers.keyDown(code, shift); });
+            }
+            break;
+        }
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    Dispatcher &dispatcher;
+    FieldHandlers handlers;
+};
+
+} // namespace
+
+void routeEvents(const Field &field, Dispatcher &dispatcher, FieldHandlers handlers)
+{
+    QWidget *widget = field.widget();
+    if (!widget)
+        return;
+    widget->installEventFilter(new FieldEvents(widget, dispatcher, std::move(handlers)));
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class Dispatcher;
+class QWidget;
+
+/// A text field as the procedures see it: its text and whether it is enabled. Works for
+/// single-line and multi-line fields; a multi-line field's lines are joined by CR LF.
+class Field
+{
+public:
+    Field() = default;
+    explicit Field(QWidget *widget)
+        : w(widget)
+    {
+    }
+
+    QString text() const;
+    void setText(const QString &text);
+    bool isEnabled() const;
+    void setEnabled(bool enabled);
+    QWidget *widget() const { return w; }
+
+private:
+    QWidget *w = nullptr;
+};
+
+/// What a field reports to its handlers. The key code is 13 for Enter (Return or the keypad's
+/// Enter), the shift state the Shift, Ctrl and Alt bits 1, 2 and 4.
+struct FieldHandlers
+{
+    std::function<void()> click;
+    std::function<void()> lostFocus;
+    std::function<void(int keyCode, int shift)> keyDown;
+};
+
+/// Routes the field's mouse clicks, focus losses to another control of the window and key
+/// presses to the handlers, through the dispatcher. Keys still reach the field afterwards.
+void routeEvents(const Field &field, Dispatcher &dispatcher, FieldHandlers handlers);

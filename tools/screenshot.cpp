@@ -1,0 +1,76 @@
+// Renders the real window to a PNG, optionally after a whole session typed as a user would:
+//   recta-screenshot out.png [session]
+// where session is a list of steps separated by ';': 'A=1,2' (typed), 'B=3,6' and 'P=2,4'
+// (typed, then Enter in the y field), 'E=y=2x+3' (an equation and Enter), 'nova', 'esborrar'.
+#include "app/frmRecta.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+void typeInto(frmRecta &window, const QString &name, const QString &text)
+{
+    auto *field = window.findChild<QLineEdit *>(name);
+    if (!field || !field->isEnabled())
+        return;
+    field->setFocus();
+    QTest::keyClicks(field, text);
+}
+
+void enter(frmRecta &window, const QString &name)
+{
+    if (auto *field = window.findChild<QLineEdit *>(name))
+        QTest::keyClick(field, Qt::Key_Return);
+}
+
+void play(frmRecta &window, const QString &step)
+{
+    if (step == QLatin1String("nova") || step == QLatin1String("esborrar")) {
+        const QString action = step == QLatin1String("nova") ? QStringLiteral("mnurecta")
+                                                              : QStringLiteral("mnuesborrar");
+        window.findChild<QAction *>(action)->trigger();
+        return;
+    }
+    const QString what = step.section(u'=', 0, 0);
+    const QString value = step.section(u'=', 1);
+    if (what == QLatin1String("E")) {
+        typeInto(window, QStringLiteral("txtequacio"), value);
+        enter(window, QStringLiteral("txtequacio"));
+        return;
+    }
+    const int row = what == QLatin1String("A") ? 0 : what == QLatin1String("B") ? 1 : 2;
+    typeInto(window, QStringLiteral("txtAx(%1)").arg(row), value.section(u',', 0, 0));
+    typeInto(window, QStringLiteral("txtAy(%1)").arg(row), value.section(u',', 1));
+    if (row > 0)
+        enter(window, QStringLiteral("txtAy(%1)").arg(row));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: recta-screenshot out.png [session]\n");
+        return 2;
+    }
+    frmRecta window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+    if (argc > 2) {
+        const QStringList steps = QString::fromLocal8Bit(argv[2]).split(u';', Qt::SkipEmptyParts);
+        for (const QString &step : steps) {
+            play(window, step.trimmed());
+            QApplication::processEvents();
+        }
+    }
+    QApplication::processEvents();
+    return window.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+}
