@@ -163,6 +163,10 @@ void frmRecta::buildLayout()
 
     setColours(txtresultat, QColor(0, 0, 255), std::nullopt);
     setColours(txtsino, QColor(0, 0, 0), QColor(192, 192, 255));
+    // The verdict reads like a label on the panel; its field starts left of the panel, where it
+    // is cut off, so its text starts where the panel does.
+    txtsino->setFrame(false);
+    txtsino->setTextMargins(-twipsRect(-120, 0, 0, 0).left() + 1, 0, 0, 0);
     setColours(txtequacio, QColor(255, 0, 0), std::nullopt);
 
     txtequacio2->setEnabled(false);
