@@ -19,8 +19,32 @@
 namespace {
 
 const QString caption = QStringLiteral("Recta");
-const QString esborrarText = QStringLiteral("esborrar");
-const QString novaRectaText = QStringLiteral("nova recta");
+// The ampersand marks the letter that Alt takes to the command; it is not shown as text.
+const QString esborrarText = QStringLiteral("&esborrar");
+const QString novaRectaText = QStringLiteral("&nova recta");
+
+struct Accessible
+{
+    const char *name;
+    QString accessibleName;
+    QString description;
+};
+
+// What a screen reader says of each control.
+const Accessible accessibleTexts[] = {
+    { "txtAx(0)", QStringLiteral("Coordenada x del punt A"), QStringLiteral("Escriviu la x del primer punt de la recta") },
+    { "txtAy(0)", QStringLiteral("Coordenada y del punt A"), QStringLiteral("Escriviu la y del primer punt de la recta") },
+    { "txtAx(1)", QStringLiteral("Coordenada x del punt B"), QStringLiteral("Escriviu la x del segon punt de la recta") },
+    { "txtAy(1)", QStringLiteral("Coordenada y del punt B"), QStringLiteral("Escriviu la y del segon punt i premeu Retorn per dibuixar la recta") },
+    { "txtAx(2)", QStringLiteral("Coordenada x del punt de prova"), QStringLiteral("Escriviu la x del punt que voleu comprovar") },
+    { "txtAy(2)", QStringLiteral("Coordenada y del punt de prova"), QStringLiteral("Escriviu la y del punt i premeu Retorn per saber si és a la recta") },
+    { "txtequacio", QStringLiteral("Equació de la recta"), QStringLiteral("Mostra l'equació de la recta, o escriviu-ne una com y=2x+3 i premeu Retorn") },
+    { "txtequacio2", QStringLiteral("Equacions de les rectes anteriors"), QStringLiteral("Les equacions de la recta guardada i de les que s'hi han comparat") },
+    { "txtresultat", QStringLiteral("Comprovació del punt"), QStringLiteral("L'equació de la recta amb les coordenades del punt de prova") },
+    { "txtsino", QStringLiteral("Veredicte"), QStringLiteral("Diu si el punt de prova és a la recta") },
+    { "picValors", QStringLiteral("Taula de valors"), QStringLiteral("L'equació i les coordenades dels punts A, B i el punt de prova") },
+    { "frmRecta", QStringLiteral("Pla cartesià"), QStringLiteral("Els eixos amb una quadrícula de punts de -20 a 20, les rectes dibuixades amb els seus punts i on es tallen dues rectes") },
+};
 
 // The layout is kept in twips, 15 to a pixel at 96 dots per inch.
 constexpr int px(int twips)
@@ -188,6 +212,12 @@ void frmRecta::buildLayout()
     r.c.txtresultat = Field(txtresultat);
     r.c.txtsino = Field(txtsino);
     r.surface = &surface->canvas();
+
+    for (const Accessible &texts : accessibleTexts) {
+        QWidget *control = findChild<QWidget *>(QLatin1String(texts.name));
+        control->setAccessibleName(texts.accessibleName);
+        control->setAccessibleDescription(texts.description);
+    }
 
     setFixedSize(clientSize.width(), clientSize.height() + menuBar()->sizeHint().height());
 }

@@ -27,6 +27,9 @@ const QString xEquals = QStringLiteral("x =");
 
 bool sameValue(double a, double b)
 {
+    // An infinite operand would make the allowance infinite too, and so equal to anything.
+    if (!std::isfinite(a) || !std::isfinite(b))
+        return a == b;
     return std::abs(a - b) <= 1e-9 * std::max({ 1.0, std::abs(a), std::abs(b) });
 }
 

@@ -87,9 +87,9 @@ private Q_SLOTS:
 
         const QList<QAction *> actions = window.menuBar()->actions();
         QCOMPARE(actions.size(), 2);
-        QCOMPARE(actions[0]->text(), QStringLiteral("esborrar"));
+        QCOMPARE(actions[0]->text().remove(u'&'), QStringLiteral("esborrar"));
         QCOMPARE(actions[0]->objectName(), QStringLiteral("mnuesborrar"));
-        QCOMPARE(actions[1]->text(), QStringLiteral("nova recta"));
+        QCOMPARE(actions[1]->text().remove(u'&'), QStringLiteral("nova recta"));
         QCOMPARE(actions[1]->objectName(), QStringLiteral("mnurecta"));
         QVERIFY(!actions[0]->menu() && !actions[1]->menu());
 
@@ -165,6 +165,46 @@ private Q_SLOTS:
                 next = next->nextInFocusChain();
             QCOMPARE(next->objectName(), order[k + 1]);
         }
+    }
+
+    void accessibleNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("accessibleName");
+        QTest::newRow("A x") << "txtAx(0)" << "Coordenada x del punt A";
+        QTest::newRow("B y") << "txtAy(1)" << "Coordenada y del punt B";
+        QTest::newRow("test x") << "txtAx(2)" << "Coordenada x del punt de prova";
+        QTest::newRow("equation") << "txtequacio" << "Equació de la recta";
+        QTest::newRow("kept equations") << "txtequacio2" << "Equacions de les rectes anteriors";
+        QTest::newRow("worked equation") << "txtresultat" << "Comprovació del punt";
+        QTest::newRow("verdict") << "txtsino" << "Veredicte";
+        QTest::newRow("plane") << "frmRecta" << "Pla cartesià";
+    }
+
+    void accessibleNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, accessibleName);
+        frmRecta window;
+        QWidget *widget = control(window, name);
+        QCOMPARE(widget->accessibleName(), accessibleName);
+        QVERIFY(!widget->accessibleDescription().isEmpty());
+    }
+
+    // The commands need no mouse: Alt and the marked letter choose them.
+    void menuFromTheKeyboard()
+    {
+        frmRecta window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto *x = qobject_cast<QLineEdit *>(control(window, QStringLiteral("txtAx(0)")));
+        x->setFocus();
+        QTest::keyClicks(x, QStringLiteral("4"));
+        QTest::keyClick(x, Qt::Key_E, Qt::AltModifier);
+        QCOMPARE(x->text(), QString());
+        QTest::keyClicks(x, QStringLiteral("4"));
+        QTest::keyClick(x, Qt::Key_N, Qt::AltModifier);
+        QCOMPARE(x->text(), QString());
     }
 
     void frame()

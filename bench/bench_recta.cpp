@@ -1,0 +1,346 @@
+// Figures for the window's drawing and entry paths, driven as a pupil drives them, and for the
+// conversions they rely on. One shown window serves every benchmark; "esborrar" resets it
+// between iterations, outside the timed part.
+#include "app/frmRecta.h"
+#include "compare/equation.h"
+#include "line/linemath.h"
+#include "numtext/numtext.h"
+#include "toolkit/canvas.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <ctime>
+#include <functional>
+#include <vector>
+
+namespace {
+
+frmRecta *window = nullptr;
+// A message box would block a benchmark for good; the watchdog in main closes it and says so.
+bool messageShown = false;
+
+const numtext::NumberLocale locale = numtext::NumberLocale::fullStop();
+
+QLineEdit *field(const QString &name)
+{
+    return window->findChild<QLineEdit *>(name);
+}
+
+void settle()
+{
+    QApplication::processEvents();
+}
+
+void esborrar()
+{
+    window->findChild<QAction *>(QStringLiteral("mnuesborrar"))->trigger();
+    settle();
+}
+
+void typeInto(const QString &name, const QString &text)
+{
+    QLineEdit *target = field(name);
+    target->setFocus();
+    QTest::keyClicks(target, text);
+}
+
+// A = (1, 2) and B = (3, 6), typed field by field; the focus ends in txtAy(1).
+void typePoints()
+{
+    typeInto(QStringLiteral("txtAx(0)"), QStringLiteral("1"));
+    typeInto(QStringLiteral("txtAy(0)"), QStringLiteral("2"));
+    typeInto(QStringLiteral("txtAx(1)"), QStringLiteral("3"));
+    typeInto(QStringLiteral("txtAy(1)"), QStringLiteral("6"));
+    settle();
+}
+
+bool drew(const QString &equation)
+{
+    return !messageShown && field(QStringLiteral("txtequacio"))->text() == equation;
+}
+
+struct Stamp
+{
+    double wall = 0; // seconds, steady clock
+    double cpu = 0;  // seconds of this thread's CPU time
+};
+
+Stamp now()
+{
+    timespec cpu {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+    const auto wall = std::chrono::steady_clock::now().time_since_epoch();
+    return { std::chrono::duration<double>(wall).count(), double(cpu.tv_sec) + cpu.tv_nsec * 1e-9 };
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    const auto middle = values.begin() + values.size() / 2;
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+// Each step below runs esperar, the pause of about ten milliseconds, once; what it costs
+// besides is well under a tenth of that, so a neighbour on the machine or a change of clock
+// speed during the pause would swamp it. The pause is therefore timed on its own right before
+// and right after the step, every iteration, and the step's time less the mean of those two is
+// that iteration's figure; the counters give the median over the iterations, by the wall clock
+// and by this thread's CPU clock (which a neighbour taking the core cannot stretch).
+void withoutPause(benchmark::State &state, const std::function<void()> &setup,
+                  const std::function<void()> &step, const std::function<bool()> &done)
+{
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    std::vector<double> pause;
+    for (auto _ : state) {
+        state.PauseTiming();
+        esborrar();
+        setup();
+        state.ResumeTiming();
+
+        const Stamp a = now();
+        window->esperar();
+        const Stamp b = now();
+        step();
+        const Stamp c = now();
+        window->esperar();
+        const Stamp d = now();
+
+        const double pauseWall = ((b.wall - a.wall) + (d.wall - c.wall)) / 2;
+        const double pauseCpu = ((b.cpu - a.cpu) + (d.cpu - c.cpu)) / 2;
+        wall.push_back((c.wall - b.wall) - pauseWall);
+        cpu.push_back((c.cpu - b.cpu) - pauseCpu);
+        pause.push_back(pauseWall);
+        state.SetIterationTime(std::max(0.0, wall.back()));
+
+        if (!done()) {
+            state.SkipWithError("the step did not draw the expected line");
+            break;
+        }
+    }
+    state.counters["wall_p50_ms"] = median(wall) * 1e3;
+    state.counters["cpu_p50_ms"] = median(cpu) * 1e3;
+    state.counters["pause_p50_ms"] = median(pause) * 1e3;
+}
+
+// Drawing.
+
+void BM_pintar(benchmark::State &state)
+{
+    esborrar();
+    for (auto _ : state) {
+        window->pintar();
+        // The painter works lazily: only ending it guarantees that every pixel is set.
+        window->canvas().endPainting();
+    }
+}
+BENCHMARK(BM_pintar)->Unit(benchmark::kMicrosecond);
+
+// What the offscreen screen gets: the client area and the fields over it, painted and flushed
+// to the backing store at once; the surface runs Form_paint first.
+void BM_repaintClientArea(benchmark::State &state)
+{
+    esborrar();
+    for (auto _ : state)
+        window->centralWidget()->repaint();
+}
+BENCHMARK(BM_repaintClientArea)->Unit(benchmark::kMicrosecond);
+
+// The same with the menu bar: every pixel of the window.
+void BM_repaintWindow(benchmark::State &state)
+{
+    esborrar();
+    for (auto _ : state)
+        window->repaint();
+}
+BENCHMARK(BM_repaintWindow)->Unit(benchmark::kMicrosecond);
+
+void BM_grabWindow(benchmark::State &state)
+{
+    esborrar();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(window->grab());
+}
+BENCHMARK(BM_grabWindow)->Unit(benchmark::kMicrosecond);
+
+// The line drawing, as its callers run it.
+
+void BM_esperar(benchmark::State &state)
+{
+    for (auto _ : state)
+        window->esperar();
+}
+BENCHMARK(BM_esperar)->Unit(benchmark::kMicrosecond);
+
+void BM_dibuixarWithPause(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        esborrar();
+        typePoints();
+        state.ResumeTiming();
+        window->dibuixar();
+    }
+    if (!drew(QStringLiteral("y = 2·x + 0")))
+        state.SkipWithError("dibuixar did not draw the expected line");
+}
+BENCHMARK(BM_dibuixarWithPause)->Unit(benchmark::kMicrosecond);
+
+void BM_dibuixarWithoutPause(benchmark::State &state)
+{
+    withoutPause(state, typePoints, [] { window->dibuixar(); },
+                 [] { return drew(QStringLiteral("y = 2·x + 0")); });
+}
+BENCHMARK(BM_dibuixarWithoutPause)->UseManualTime()->Iterations(20)->Unit(benchmark::kMicrosecond);
+
+// Enter in B's y field: the key handler with the point test's fields opened, dibuixar, the
+// lost focus of the field it disables.
+void BM_enterToLine(benchmark::State &state)
+{
+    withoutPause(state, typePoints,
+                 [] { QTest::keyClick(field(QStringLiteral("txtAy(1)")), Qt::Key_Return); },
+                 [] { return drew(QStringLiteral("y = 2·x + 0")); });
+}
+BENCHMARK(BM_enterToLine)->UseManualTime()->Iterations(20)->Unit(benchmark::kMicrosecond);
+
+// The same until the screen shows the line: the repaints it asked for are done too.
+void BM_enterToScreen(benchmark::State &state)
+{
+    withoutPause(state, typePoints,
+                 [] {
+                     QTest::keyClick(field(QStringLiteral("txtAy(1)")), Qt::Key_Return);
+                     settle();
+                 },
+                 [] { return drew(QStringLiteral("y = 2·x + 0")); });
+}
+BENCHMARK(BM_enterToScreen)->UseManualTime()->Iterations(20)->Unit(benchmark::kMicrosecond);
+
+void BM_equationToScreen(benchmark::State &state)
+{
+    withoutPause(state, [] { typeInto(QStringLiteral("txtequacio"), QStringLiteral("y=2x+3")); },
+                 [] {
+                     QTest::keyClick(field(QStringLiteral("txtequacio")), Qt::Key_Return);
+                     settle();
+                 },
+                 [] { return drew(QStringLiteral("y = 2·x + 3")); });
+}
+BENCHMARK(BM_equationToScreen)->UseManualTime()->Iterations(20)->Unit(benchmark::kMicrosecond);
+
+// The pure parts, one call an iteration over a small mix of inputs.
+
+const std::array<QString, 8> typedNumbers = {
+    QStringLiteral("2"),       QStringLiteral("-3.5"),  QStringLiteral(" 1 2"),
+    QStringLiteral("1.5E3"),   QStringLiteral("&HFF"),  QStringLiteral("abc"),
+    QStringLiteral("123456.789"), QStringLiteral("-.25"),
+};
+
+const std::array<double, 8> values = { 2, -3, 0.5, -0.25, 1.0 / 3, 1e20, 123456.789, -2.675 };
+
+const std::array<QString, 8> equations = {
+    QStringLiteral("y=2x+3"), QStringLiteral("y=-0.5x-1"), QStringLiteral("x=3"),
+    QStringLiteral("y=3"),    QStringLiteral("Y = 2X + 3"), QStringLiteral("y=2x+"),
+    QStringLiteral("y=x"),    QStringLiteral("y=-x+1.25"),
+};
+
+void BM_parseLeadingNumber(benchmark::State &state)
+{
+    std::size_t k = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(numtext::parseLeadingNumber(typedNumbers[k]));
+        k = (k + 1) % typedNumbers.size();
+    }
+}
+BENCHMARK(BM_parseLeadingNumber);
+
+void BM_numberToText(benchmark::State &state)
+{
+    std::size_t k = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(numtext::numberToText(values[k]));
+        k = (k + 1) % values.size();
+    }
+}
+BENCHMARK(BM_numberToText);
+
+void BM_formatNumber(benchmark::State &state)
+{
+    std::size_t k = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(numtext::formatNumber(values[k], locale));
+        k = (k + 1) % values.size();
+    }
+}
+BENCHMARK(BM_formatNumber);
+
+void BM_roundNumber(benchmark::State &state)
+{
+    std::size_t k = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(numtext::roundNumber(values[k], 2));
+        k = (k + 1) % values.size();
+    }
+}
+BENCHMARK(BM_roundNumber);
+
+void BM_readEquation(benchmark::State &state)
+{
+    std::size_t k = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(readEquation(equations[k], locale));
+        k = (k + 1) % equations.size();
+    }
+}
+BENCHMARK(BM_readEquation);
+
+// What dibuixar works out after its pause, before it draws.
+void BM_slopedLine(benchmark::State &state)
+{
+    std::size_t k = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(slopedLine(0, values[k], 3, values[(k + 3) % values.size()], locale));
+        k = (k + 1) % values.size();
+    }
+}
+BENCHMARK(BM_slopedLine);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    frmRecta recta(locale);
+    recta.show();
+    recta.activateWindow();
+    if (!QTest::qWaitForWindowActive(&recta))
+        return 1;
+    window = &recta;
+
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, &watchdog, [] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            messageShown = true;
+            box->close();
+        }
+    });
+    watchdog.start(100);
+
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return messageShown ? 1 : 0;
+}

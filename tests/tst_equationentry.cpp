@@ -1,0 +1,339 @@
+#include "app/frmRecta.h"
+#include "toolkit/canvas.h"
+#include "toolkit/palette.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <cmath>
+#include <vector>
+
+using numtext::NumberLocale;
+using namespace Qt::StringLiterals;
+
+// Typing an equation into the window and pressing Enter: the points written into the table,
+// the line drawn through them, B marked on top, and nothing at all for a text that cannot be
+// read.
+class EquationEntryTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Shown
+    {
+        explicit Shown(const NumberLocale &locale)
+            : window(locale)
+        {
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            // Let the first repaints run before anything is recorded.
+            QCoreApplication::processEvents();
+        }
+        QLineEdit *field(const QString &name) { return window.findChild<QLineEdit *>(name); }
+        QString equations() { return window.findChild<QPlainTextEdit *>(u"txtequacio2"_s)->toPlainText(); }
+        void type(const QString &text, Qt::Key key = Qt::Key_Return,
+                  Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+        {
+            QLineEdit *equation = field(u"txtequacio"_s);
+            QTest::keyClicks(equation, text);
+            QTest::keyClick(equation, key, modifiers);
+        }
+        frmRecta window;
+    };
+
+    static QStringList coordinates(Shown &shown)
+    {
+        QStringList texts;
+        for (const char *name : { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)", "txtAy(2)" })
+            texts << shown.field(QString::fromLatin1(name))->text();
+        return texts;
+    }
+
+    static QString enabledStates(Shown &shown)
+    {
+        QString states;
+        for (const char *name : { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)", "txtAy(2)", "txtequacio" })
+            states += shown.field(QString::fromLatin1(name))->isEnabled() ? u'1' : u'0';
+        return states;
+    }
+
+    static QString describe(const Members &m)
+    {
+        const auto cell = [](const numtext::ValueCell &c) {
+            return u"%1:%2:%3"_s.arg(int(c.kind())).arg(c.toNumberOr0(NumberLocale::fullStop()), 0, 'g', 17).arg(c.textValue());
+        };
+        return u"%1 %2 | %3 %4 %5 %6 | %7 %8 %9"_s.arg(cell(m.slope), cell(m.intercept), cell(m.slopeShown))
+                   .arg(m.interceptShown)
+                   .arg(m.vertical)
+                   .arg(m.verticalX, 0, 'g', 17)
+                   .arg(m.hasLine)
+                   .arg(cell(m.prevSlope))
+                   .arg(m.prevIntercept, 0, 'g', 17)
+               + u" %1 %2 %3"_s.arg(m.prevVertical).arg(m.prevVerticalX).arg(m.hasPrevious);
+    }
+
+    static bool near(float a, double b) { return std::abs(a - b) <= 1e-4 * std::max(1.0, std::abs(b)); }
+
+    // The one segment in the colour of lines; vertical = whether it is expected upright at a,
+    // else it is expected to be y = a·x + b across the world window.
+    static void checkLine(const std::vector<DrawCall> &calls, const WorldWindow &world,
+                          bool vertical, double a, double b)
+    {
+        std::vector<DrawCall> lines;
+        for (const DrawCall &call : calls)
+            if (call.kind == DrawCall::Kind::Segment && call.colour == paletteColour(12))
+                lines.push_back(call);
+        QCOMPARE(lines.size(), 1u);
+        const DrawCall &line = lines.front();
+        if (vertical) {
+            QVERIFY(near(line.x1, a) && near(line.x2, a));
+            QCOMPARE(line.y1, world.yMin);
+            QCOMPARE(line.y2, world.yMax);
+        } else {
+            QCOMPARE(line.x1, world.xMin);
+            QCOMPARE(line.x2, world.xMax);
+            QVERIFY2(near(line.y1, a * world.xMin + b) && near(line.y2, a * world.xMax + b),
+                     qPrintable(u"%1 %2"_s.arg(line.y1).arg(line.y2)));
+        }
+    }
+
+    // B's marks, drawn again over the frame, are the last thing on the surface.
+    static void checkMarksOfBLast(const std::vector<DrawCall> &calls, double xB, double yB)
+    {
+        QVERIFY(calls.size() > 4);
+        const DrawCall *mark = &calls[calls.size() - 4];
+        const QColor guide = paletteColour(8);
+        const float x = float(xB), y = float(yB);
+        QCOMPARE(mark[0].kind, DrawCall::Kind::Circle);
+        QCOMPARE(QList<float>({ mark[0].x1, mark[0].y1, mark[0].radius }), QList<float>({ 0, y, 0.1f }));
+        QCOMPARE(mark[0].colour, guide);
+        QCOMPARE(mark[1].kind, DrawCall::Kind::Segment);
+        QCOMPARE(QList<float>({ mark[1].x1, mark[1].y1, mark[1].x2, mark[1].y2 }), QList<float>({ 0, y, x, y }));
+        QCOMPARE(mark[1].colour, guide);
+        QCOMPARE(mark[2].kind, DrawCall::Kind::Segment);
+        QCOMPARE(QList<float>({ mark[2].x1, mark[2].y1, mark[2].x2, mark[2].y2 }), QList<float>({ x, 0, x, y }));
+        QCOMPARE(mark[2].colour, guide);
+        QCOMPARE(mark[3].kind, DrawCall::Kind::Circle);
+        QCOMPARE(QList<float>({ mark[3].x1, mark[3].y1, mark[3].radius }), QList<float>({ x, y, 0.2f }));
+        QCOMPARE(mark[3].colour, paletteColour(13));
+        // The frame lies before them, over the line.
+        QCOMPARE(calls[calls.size() - 5].kind, DrawCall::Kind::Text);
+    }
+
+private Q_SLOTS:
+    void readsTheTable_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("points");
+        QTest::addColumn<QString>("equation");
+        QTest::addColumn<bool>("staysOpen");
+        QTest::addColumn<bool>("vertical");
+        QTest::addColumn<double>("a");
+        QTest::addColumn<double>("b");
+
+        const auto sloped = [](const char *name, const QString &typed, const QStringList &points,
+                               const QString &equation, double m, double n) {
+            QTest::newRow(name) << typed << points << equation << false << false << m << n;
+        };
+        sloped("whole slope", u"y=2x+3"_s, { u"1"_s, u"5"_s, u"-1"_s, u"1"_s }, u"y = 2·x + 3"_s, 2, 3);
+        sloped("upper case", u"Y=2X-3"_s, { u"1"_s, u"-1"_s, u"-1"_s, u"-5"_s }, u"y = 2·x +-3"_s, 2, -3);
+        sloped("bare x", u"y=x"_s, { u"1"_s, u"1"_s, u"-1"_s, u"-1"_s }, u"y = 1·x + 0"_s, 1, 0);
+        sloped("bare -x", u"y=-x"_s, { u"1"_s, u"-1"_s, u"-1"_s, u"1"_s }, u"y =-1·x + 0"_s, -1, 0);
+        sloped("bare -x, intercept", u"y=-x-2"_s, { u"1"_s, u"-3"_s, u"-1"_s, u"-1"_s }, u"y =-1·x +-2"_s, -1, -2);
+        sloped("no intercept", u"y=2x"_s, { u"1"_s, u"2"_s, u"-1"_s, u"-2"_s }, u"y = 2·x + 0"_s, 2, 0);
+        sloped("intercept +0", u"y=2x+0"_s, { u"1"_s, u"2"_s, u"-1"_s, u"-2"_s }, u"y = 2·x + 0"_s, 2, 0);
+        sloped("half slope", u"y=0.5x+1"_s, { u"2"_s, u"2"_s, u"-2"_s, u"0"_s }, u"y = .5·x + 1"_s, 0.5, 1);
+        sloped("quarter slope", u"y=.25x-1"_s, { u"4"_s, u"0"_s, u"-4"_s, u"-2"_s }, u"y = .25·x +-1"_s, 0.25, -1);
+        sloped("slope 1.5", u"y=1.5x"_s, { u"2"_s, u"3"_s, u"-2"_s, u"-3"_s }, u"y = 1.5·x + 0"_s, 1.5, 0);
+        sloped("no whole ordinate", u"y=0.33x"_s, { u"10"_s, u"3.3"_s, u"-10"_s, u"-3.3"_s }, u"y = .33·x + 0"_s, 0.33, 0);
+        sloped("intercept 1.5 to 2", u"y=0.5x+1.5"_s, { u"2"_s, u"3"_s, u"-2"_s, u"1"_s }, u"y = .5·x + 2"_s, 0.5, 2);
+        sloped("intercept 2.5 to 2", u"y=0.5x+2.5"_s, { u"2"_s, u"3"_s, u"-2"_s, u"1"_s }, u"y = .5·x + 2"_s, 0.5, 2);
+        sloped("intercept -0.5 to 0", u"y=x-0.5"_s, { u"1"_s, u"1"_s, u"-1"_s, u"-1"_s }, u"y = 1·x + 0"_s, 1, 0);
+        sloped("intercept 0.4 to 0", u"y=-3x+0.4"_s, { u"1"_s, u"-3"_s, u"-1"_s, u"3"_s }, u"y =-3·x + 0"_s, -3, 0);
+        sloped("+x is slope 1", u"y=+x+1"_s, { u"1"_s, u"2"_s, u"-1"_s, u"0"_s }, u"y = 1·x + 1"_s, 1, 1);
+        sloped("x over 2", u"y=x/2+1"_s, { u"1"_s, u"2"_s, u"-1"_s, u"0"_s }, u"y = 1·x + 1"_s, 1, 1);
+        sloped("times sign", u"y=2*x+1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s }, u"y = 2·x + 1"_s, 2, 1);
+        sloped("blank before slope", u"y= 2x+1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s }, u"y = 2·x + 1"_s, 2, 1);
+        sloped("blank before =", u"y =2x+1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s }, u"y = 2·x + 1"_s, 2, 1);
+        sloped("blank before bare x", u"y= x+1"_s, { u"1"_s, u"2"_s, u"-1"_s, u"0"_s }, u"y = 1·x + 1"_s, 1, 1);
+        sloped("blanks everywhere", u"y = 2x + 1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s }, u"y = 2·x + 1"_s, 2, 1);
+        sloped("first two unexamined", u"f=2x+1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s }, u"y = 2·x + 1"_s, 2, 1);
+
+        const auto other = [](const char *name, const QString &typed, const QStringList &points,
+                              const QString &equation, bool vertical, double a, double b) {
+            QTest::newRow(name) << typed << points << equation << true << vertical << a << b;
+        };
+        other("horizontal", u"y=3"_s, { u"1"_s, u"3"_s, u"2"_s, u"3"_s }, u"y = 0·x + 3"_s, false, 0, 3);
+        other("horizontal decimals", u"y=-2.5"_s, { u"1"_s, u"-2.5"_s, u"2"_s, u"-2.5"_s }, u"y = 0·x +-2.5"_s, false, 0, -2.5);
+        other("horizontal blanks", u"y = 3"_s, { u"1"_s, u"3"_s, u"2"_s, u"3"_s }, u"y = 0·x + 3"_s, false, 0, 3);
+        other("horizontal text", u"y=abc"_s, { u"1"_s, u"abc"_s, u"2"_s, u"abc"_s }, u"y = 0·x + 0"_s, false, 0, 0);
+        other("vertical", u"x=3"_s, { u" 3"_s, u"1"_s, u" 3"_s, u"2"_s }, u"x =3"_s, true, 3, 0);
+        other("vertical upper case", u"X=-2"_s, { u"-2"_s, u"1"_s, u"-2"_s, u"2"_s }, u"x =-2"_s, true, -2, 0);
+        other("vertical below 1", u"x=0.5"_s, { u" .5"_s, u"1"_s, u" .5"_s, u"2"_s }, u"x =0.5"_s, true, 0.5, 0);
+        other("vertical blanks", u"x = 3"_s, { u" 3"_s, u"1"_s, u" 3"_s, u"2"_s }, u"x =3"_s, true, 3, 0);
+    }
+
+    void readsTheTable()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, points);
+        QFETCH(QString, equation);
+        QFETCH(bool, staysOpen);
+        QFETCH(bool, vertical);
+        QFETCH(double, a);
+        QFETCH(double, b);
+
+        std::vector<DrawCall> calls;
+        Shown shown(NumberLocale::fullStop());
+        shown.window.canvas().setRecorder(&calls);
+        shown.type(typed);
+        shown.window.canvas().setRecorder(nullptr);
+
+        QCOMPARE(coordinates(shown), points + QStringList { QString(), QString() });
+        QCOMPARE(shown.field(u"txtequacio"_s)->text(), equation);
+        // The table is locked, the test point open, the equation field only for another
+        // horizontal or vertical line.
+        QCOMPARE(enabledStates(shown), staysOpen ? u"0000111"_s : u"0000110"_s);
+        QCOMPARE(shown.equations(), QString());
+
+        const Members &m = shown.window.members();
+        QCOMPARE(m.vertical, vertical);
+        if (vertical) {
+            QCOMPARE(m.verticalX, a);
+        } else {
+            QVERIFY(std::abs(m.slope.toNumberOr0(NumberLocale::fullStop()) - a) < 1e-12);
+            QVERIFY(std::abs(m.intercept.toNumberOr0(NumberLocale::fullStop()) - b) < 1e-12);
+        }
+        checkLine(calls, m.world, vertical, a, b);
+        if (QTest::currentTestFailed())
+            return;
+        checkMarksOfBLast(calls, points[2].toDouble(), points[3].toDouble());
+    }
+
+    void onlyEnterReads_data()
+    {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<bool>("reads");
+        QTest::newRow("Return") << Qt::Key_Return << Qt::KeyboardModifiers() << true;
+        QTest::newRow("keypad Enter") << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::KeypadModifier) << true;
+        QTest::newRow("Shift+Return") << Qt::Key_Return << Qt::KeyboardModifiers(Qt::ShiftModifier) << true;
+        QTest::newRow("Ctrl+Return") << Qt::Key_Return << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
+        QTest::newRow("Tab") << Qt::Key_Tab << Qt::KeyboardModifiers() << false;
+        QTest::newRow("Escape") << Qt::Key_Escape << Qt::KeyboardModifiers() << false;
+        QTest::newRow("Ctrl+M") << Qt::Key_M << Qt::KeyboardModifiers(Qt::ControlModifier) << false;
+        QTest::newRow("Left") << Qt::Key_Left << Qt::KeyboardModifiers() << false;
+    }
+
+    void onlyEnterReads()
+    {
+        QFETCH(Qt::Key, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(bool, reads);
+
+        std::vector<DrawCall> calls;
+        Shown shown(NumberLocale::fullStop());
+        shown.window.canvas().setRecorder(&calls);
+        shown.type(u"y=2x+3"_s, key, modifiers);
+        shown.window.canvas().setRecorder(nullptr);
+
+        const QString empty;
+        QCOMPARE(coordinates(shown), reads ? QStringList { u"1"_s, u"5"_s, u"-1"_s, u"1"_s, empty, empty }
+                                           : QStringList(6, empty));
+        QCOMPARE(shown.field(u"txtequacio"_s)->text(), reads ? u"y = 2·x + 3"_s : u"y=2x+3"_s);
+        QCOMPARE(calls.empty(), !reads);
+    }
+
+    void keysReachTheField()
+    {
+        Shown shown(NumberLocale::fullStop());
+        QLineEdit *equation = shown.field(u"txtequacio"_s);
+        QTest::keyClicks(equation, u"y=2x+34"_s);
+        QTest::keyClick(equation, Qt::Key_Backspace);
+        QTest::keyClick(equation, Qt::Key_Home);
+        QTest::keyClick(equation, Qt::Key_Delete);
+        QTest::keyClicks(equation, u"Y"_s);
+        QCOMPARE(equation->text(), u"Y=2x+3"_s);
+        QTest::keyClick(equation, Qt::Key_Return);
+        QCOMPARE(coordinates(shown).mid(0, 4), QStringList({ u"1"_s, u"5"_s, u"-1"_s, u"1"_s }));
+    }
+
+    void unreadableChangesNothing_data()
+    {
+        QTest::addColumn<QChar>("decimal");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("afterLine");
+
+        const struct { const char *name; QChar decimal; QString typed; } rows[] = {
+            { "empty", u'.', QString() },
+            { "one character", u'.', u"y"_s },
+            { "x alone", u'.', u"x"_s },
+            { "x=", u'.', u"x="_s },
+            { "vertical not a number", u'.', u"x=abc"_s },
+            { "vertical full stop, comma", u',', u"x=0.5"_s },
+            { "x among the first two", u'.', u"2x+3"_s },
+            { "-x", u'.', u"-x"_s },
+            { "no sign after x", u'.', u"y=2x3"_s },
+            { "intercept beyond 16 bits", u'.', u"y=2x+40000"_s },
+            { "A's ordinate beyond 16 bits", u'.', u"y=40000x"_s },
+            { "only B's ordinate beyond", u'.', u"y=-20000x+20000"_s },
+        };
+        for (const auto &row : rows) {
+            QTest::addRow("%s, at start", row.name) << row.decimal << row.typed << false;
+            QTest::addRow("%s, after a line", row.name) << row.decimal << row.typed << true;
+        }
+    }
+
+    void unreadableChangesNothing()
+    {
+        QFETCH(QChar, decimal);
+        QFETCH(QString, typed);
+        QFETCH(bool, afterLine);
+
+        Shown shown(NumberLocale { decimal });
+        QLineEdit *equation = shown.field(u"txtequacio"_s);
+        if (afterLine) {
+            // A horizontal line leaves the equation field open for the next one.
+            shown.type(u"y=3"_s);
+            QTest::keyClick(equation, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(equation, Qt::Key_Delete);
+        }
+        const QStringList fieldsBefore = coordinates(shown);
+        const QString statesBefore = enabledStates(shown);
+        const QString membersBefore = describe(shown.window.members());
+
+        std::vector<DrawCall> calls;
+        shown.window.canvas().setRecorder(&calls);
+        shown.type(typed);
+        shown.window.canvas().setRecorder(nullptr);
+
+        QCOMPARE(coordinates(shown), fieldsBefore);
+        QCOMPARE(enabledStates(shown), statesBefore);
+        QCOMPARE(describe(shown.window.members()), membersBefore);
+        QCOMPARE(equation->text(), typed);
+        QCOMPARE(calls.size(), 0u);
+    }
+
+    void commaLocaleDrawsTheTypedSlope()
+    {
+        std::vector<DrawCall> calls;
+        Shown shown(NumberLocale::comma());
+        shown.window.canvas().setRecorder(&calls);
+        shown.type(u"y=0.33x"_s);
+        shown.window.canvas().setRecorder(nullptr);
+
+        QCOMPARE(coordinates(shown).mid(0, 4), QStringList({ u"10"_s, u"3.3"_s, u"-10"_s, u"-3.3"_s }));
+        QCOMPARE(shown.field(u"txtequacio"_s)->text(), u"y = .33·x + 0"_s);
+        const Members &m = shown.window.members();
+        QVERIFY(std::abs(m.slope.toNumberOr0(NumberLocale::comma()) - 0.33) < 1e-12);
+        QCOMPARE(m.slopeShown.textValue(), u"0,33"_s);
+        checkLine(calls, m.world, false, 0.33, 0);
+        if (QTest::currentTestFailed())
+            return;
+        checkMarksOfBLast(calls, -10, -3.3);
+    }
+};
+
+QTEST_MAIN(EquationEntryTest)
+#include "tst_equationentry.moc"

@@ -1,0 +1,114 @@
+#include "app/frmRecta.h"
+#include "toolkit/canvas.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+
+// A class of pupils at one window: a long run of random typing, Enter, clicks, focus moves and
+// menu commands. Memory stays flat and the window still answers as it should at the end.
+class SoakTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    static qint64 residentBytes()
+    {
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        if (!statm.open(QIODevice::ReadOnly))
+            return 0;
+        const QList<QByteArray> fields = statm.readAll().split(' ');
+        return fields.size() > 1 ? fields[1].toLongLong() * 4096 : 0;
+    }
+
+private Q_SLOTS:
+    void randomActions()
+    {
+        frmRecta window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        // " falten dades" is modal: close it as soon as it is up, as a pupil would.
+        QTimer closer;
+        closer.setInterval(0);
+        connect(&closer, &QTimer::timeout, [] {
+            if (QWidget *box = QApplication::activeModalWidget())
+                box->close();
+        });
+        closer.start();
+
+        const QStringList names = { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)",
+                                    "txtAy(2)", "txtequacio" };
+        QList<QLineEdit *> fields;
+        for (const QString &name : names)
+            fields.append(window.findChild<QLineEdit *>(name));
+        QAction *nova = window.findChild<QAction *>(QStringLiteral("mnurecta"));
+        QAction *esborrar = window.findChild<QAction *>(QStringLiteral("mnuesborrar"));
+        auto *kept = window.findChild<QPlainTextEdit *>(QStringLiteral("txtequacio2"));
+        const QString alphabet = QStringLiteral("0123456789012345.,-+-xy=e yx=-.5 9");
+
+        QRandomGenerator random(20261208);
+        QElapsedTimer clock;
+        clock.start();
+        constexpr int actions = 100000;
+        constexpr qint64 timeLimitMs = 150000;
+        qint64 baseline = 0;
+        int done = 0;
+        for (; done < actions && clock.elapsed() < timeLimitMs; ++done) {
+            if (done == 1000)
+                baseline = residentBytes();
+            QLineEdit *field = fields[random.bounded(int(fields.size()))];
+            const int roll = random.bounded(1000);
+            if (roll < 5) {
+                nova->trigger();
+            } else if (roll < 8) {
+                esborrar->trigger();
+            } else if (roll < 30) {
+                if (field->isEnabled())
+                    QTest::keyClick(field, Qt::Key_Return);
+            } else if (roll < 80) {
+                if (field->isEnabled())
+                    QTest::mouseClick(field, Qt::LeftButton);
+            } else if (roll < 180) {
+                if (field->isEnabled())
+                    field->setFocus(Qt::TabFocusReason);
+            } else if (roll < 200) {
+                QTest::keyClick(field, Qt::Key_Backspace);
+            } else if (field->isEnabled()) {
+                QTest::keyClick(field, alphabet[random.bounded(int(alphabet.size()))].toLatin1());
+            }
+            QVERIFY(!kept->isEnabled());
+            if (done % 64 == 0)
+                QApplication::processEvents();
+        }
+        QVERIFY2(done >= 20000, qPrintable(QStringLiteral("only %1 actions in time").arg(done)));
+        const qint64 growth = residentBytes() - baseline;
+        qInfo("%d actions in %lld ms, resident memory grew by %lld KiB after the first thousand",
+              done, clock.elapsed(), growth / 1024);
+        QVERIFY2(growth <= 2 * 1024 * 1024, qPrintable(QStringLiteral("grew by %1 bytes").arg(growth)));
+
+        // Still answering: a fresh line through two points.
+        esborrar->trigger();
+        QTest::keyClicks(fields[0], QStringLiteral("1"));
+        QTest::keyClicks(fields[1], QStringLiteral("2"));
+        QTest::keyClicks(fields[2], QStringLiteral("3"));
+        QTest::keyClicks(fields[3], QStringLiteral("6"));
+        QTest::keyClick(fields[3], Qt::Key_Return);
+        QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("txtequacio"))->text(), QStringLiteral("y = 2·x + 0"));
+        QVERIFY(fields[4]->isEnabled());
+        QVERIFY(!fields[0]->isEnabled());
+        const Members &m = window.members();
+        QVERIFY(std::isfinite(m.prevIntercept) && std::isfinite(m.verticalX));
+    }
+};
+
+QTEST_MAIN(SoakTest)
+#include "tst_soak.moc"
