@@ -330,8 +330,15 @@ void openPointFields(Controls &c)
     }
 }
 
-void closeTestPoint(Controls &c)
+void closeTestPoint(QWidget &window, Controls &c)
 {
+    // Qt hands the focus of a field being disabled to the next field, and that field's leaving
+    // would mark the test point again on the fresh plane. Take the focus to the window instead,
+    // as choosing the command from the menu bar by keyboard does: no field gets it, and no
+    // field is left for another.
+    const QWidget *focused = window.focusWidget();
+    if (focused && (focused == c.txtAx[2].widget() || focused == c.txtAy[2].widget()))
+        window.setFocus(Qt::MenuBarFocusReason);
     c.txtAx[2].setEnabled(false);
     c.txtAy[2].setEnabled(false);
     c.txtsino.setText(QString());
@@ -342,7 +349,7 @@ void closeTestPoint(Controls &c)
 
 void frmRecta::mnuesborrar_Click()
 {
-    closeTestPoint(r.c);
+    closeTestPoint(*this, r.c);
     surface->canvas().clearSurface();
     Members &m = r.m;
     m.prevSlope = numtext::ValueCell::integer(0);
@@ -365,7 +372,7 @@ void frmRecta::mnuesborrar_Click()
 
 void frmRecta::mnurecta_Click()
 {
-    closeTestPoint(r.c);
+    closeTestPoint(*this, r.c);
     // An empty equation field means no new line since the last command: the kept equation
     // stays where it is.
     if (!r.c.txtequacio.text().isEmpty())

@@ -26,8 +26,10 @@ private:
             : window(locale)
         {
             window.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&window));
-            // Let the first repaints run before anything is recorded.
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            // The user clicks into the equation field first; the first repaints run before
+            // anything is recorded.
+            field(u"txtequacio"_s)->setFocus(Qt::MouseFocusReason);
             QCoreApplication::processEvents();
         }
         QLineEdit *field(const QString &name) { return window.findChild<QLineEdit *>(name); }
@@ -60,17 +62,20 @@ private:
 
     static QString describe(const Members &m)
     {
-        const auto cell = [](const numtext::ValueCell &c) {
-            return u"%1:%2:%3"_s.arg(int(c.kind())).arg(c.toNumberOr0(NumberLocale::fullStop()), 0, 'g', 17).arg(c.textValue());
+        const auto number = [](double value) { return QString::number(value, 'g', 17); };
+        const auto cell = [&number](const numtext::ValueCell &c) {
+            return u"%1:%2:%3"_s.arg(int(c.kind())).arg(number(c.toNumberOr0(NumberLocale::fullStop())), c.textValue());
         };
-        return u"%1 %2 | %3 %4 %5 %6 | %7 %8 %9"_s.arg(cell(m.slope), cell(m.intercept), cell(m.slopeShown))
-                   .arg(m.interceptShown)
-                   .arg(m.vertical)
-                   .arg(m.verticalX, 0, 'g', 17)
-                   .arg(m.hasLine)
-                   .arg(cell(m.prevSlope))
-                   .arg(m.prevIntercept, 0, 'g', 17)
-               + u" %1 %2 %3"_s.arg(m.prevVertical).arg(m.prevVerticalX).arg(m.hasPrevious);
+        return QStringList { cell(m.slope), cell(m.intercept), cell(m.slopeShown), number(m.interceptShown),
+                             number(m.vertical), number(m.verticalX), number(m.hasLine), cell(m.prevSlope),
+                             number(m.prevIntercept), number(m.prevVertical), number(m.prevVerticalX),
+                             number(m.hasPrevious) }
+            .join(u' ');
+    }
+
+    static QString describe(const DrawCall &c)
+    {
+        return u"%1 (%2, %3)-(%4, %5) r%6 %7"_s.arg(int(c.kind)).arg(c.x1).arg(c.y1).arg(c.x2).arg(c.y2).arg(c.radius).arg(c.colour.name());
     }
 
     static bool near(float a, double b) { return std::abs(a - b) <= 1e-4 * std::max(1.0, std::abs(b)); }
@@ -101,24 +106,22 @@ private:
     // B's marks, drawn again over the frame, are the last thing on the surface.
     static void checkMarksOfBLast(const std::vector<DrawCall> &calls, double xB, double yB)
     {
-        QVERIFY(calls.size() > 4);
-        const DrawCall *mark = &calls[calls.size() - 4];
-        const QColor guide = paletteColour(8);
+        using Kind = DrawCall::Kind;
         const float x = float(xB), y = float(yB);
-        QCOMPARE(mark[0].kind, DrawCall::Kind::Circle);
-        QCOMPARE(QList<float>({ mark[0].x1, mark[0].y1, mark[0].radius }), QList<float>({ 0, y, 0.1f }));
-        QCOMPARE(mark[0].colour, guide);
-        QCOMPARE(mark[1].kind, DrawCall::Kind::Segment);
-        QCOMPARE(QList<float>({ mark[1].x1, mark[1].y1, mark[1].x2, mark[1].y2 }), QList<float>({ 0, y, x, y }));
-        QCOMPARE(mark[1].colour, guide);
-        QCOMPARE(mark[2].kind, DrawCall::Kind::Segment);
-        QCOMPARE(QList<float>({ mark[2].x1, mark[2].y1, mark[2].x2, mark[2].y2 }), QList<float>({ x, 0, x, y }));
-        QCOMPARE(mark[2].colour, guide);
-        QCOMPARE(mark[3].kind, DrawCall::Kind::Circle);
-        QCOMPARE(QList<float>({ mark[3].x1, mark[3].y1, mark[3].radius }), QList<float>({ x, y, 0.2f }));
-        QCOMPARE(mark[3].colour, paletteColour(13));
+        const QColor guide = paletteColour(8);
+        const DrawCall marks[] = { { Kind::Circle, 0, y, 0, y, 0.1f, guide, {} },
+                                   { Kind::Segment, 0, y, x, y, 0, guide, {} },
+                                   { Kind::Segment, x, 0, x, y, 0, guide, {} },
+                                   { Kind::Circle, x, y, x, y, 0.2f, paletteColour(13), {} } };
+        QStringList expected, drawn;
+        for (const DrawCall &mark : marks)
+            expected << describe(mark);
+        QVERIFY(calls.size() > 4);
+        for (std::size_t k = calls.size() - 4; k < calls.size(); ++k)
+            drawn << describe(calls[k]);
+        QCOMPARE(drawn, expected);
         // The frame lies before them, over the line.
-        QCOMPARE(calls[calls.size() - 5].kind, DrawCall::Kind::Text);
+        QCOMPARE(calls[calls.size() - 5].kind, Kind::Text);
     }
 
 private Q_SLOTS:
@@ -158,6 +161,7 @@ private Q_SLOTS:
         sloped("blank before =", u"y =2x+1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s }, u"y = 2·x + 1"_s, 2, 1);
         sloped("blank before bare x", u"y= x+1"_s, { u"1"_s, u"2"_s, u"-1"_s, u"0"_s }, u"y = 1·x + 1"_s, 1, 1);
         sloped("blanks everywhere", u"y = 2x + 1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s }, u"y = 2·x + 1"_s, 2, 1);
+        sloped("the shown equation read back", u"y =-2·x + 3"_s, { u"1"_s, u"1"_s, u"-1"_s, u"5"_s }, u"y =-2·x + 3"_s, -2, 3);
         sloped("first two unexamined", u"f=2x+1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s }, u"y = 2·x + 1"_s, 2, 1);
 
         const auto other = [](const char *name, const QString &typed, const QStringList &points,
@@ -190,7 +194,7 @@ private Q_SLOTS:
         shown.type(typed);
         shown.window.canvas().setRecorder(nullptr);
 
-        QCOMPARE(coordinates(shown), points + QStringList { QString(), QString() });
+        QCOMPARE(coordinates(shown), points + QStringList({ QString(), QString() }));
         QCOMPARE(shown.field(u"txtequacio"_s)->text(), equation);
         // The table is locked, the test point open, the equation field only for another
         // horizontal or vertical line.
@@ -239,8 +243,8 @@ private Q_SLOTS:
         shown.window.canvas().setRecorder(nullptr);
 
         const QString empty;
-        QCOMPARE(coordinates(shown), reads ? QStringList { u"1"_s, u"5"_s, u"-1"_s, u"1"_s, empty, empty }
-                                           : QStringList(6, empty));
+        const QStringList read = { u"1"_s, u"5"_s, u"-1"_s, u"1"_s, empty, empty };
+        QCOMPARE(coordinates(shown), reads ? read : QStringList(6, empty));
         QCOMPARE(shown.field(u"txtequacio"_s)->text(), reads ? u"y = 2·x + 3"_s : u"y=2x+3"_s);
         QCOMPARE(calls.empty(), !reads);
     }
@@ -278,6 +282,8 @@ private Q_SLOTS:
             { "intercept beyond 16 bits", u'.', u"y=2x+40000"_s },
             { "A's ordinate beyond 16 bits", u'.', u"y=40000x"_s },
             { "only B's ordinate beyond", u'.', u"y=-20000x+20000"_s },
+            { "horizontal too far to draw", u'.', u"y=1e16"_s },
+            { "vertical infinite", u'.', u"x=1e999"_s },
         };
         for (const auto &row : rows) {
             QTest::addRow("%s, at start", row.name) << row.decimal << row.typed << false;

@@ -1,0 +1,324 @@
+#include "app/frmRecta.h"
+#include "toolkit/canvas.h"
+#include "toolkit/palette.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <algorithm>
+#include <vector>
+
+using numtext::NumberLocale;
+using numtext::ValueCell;
+using namespace Qt::StringLiterals;
+
+// The two menu commands, and whole sessions of a pupil that go through both ways of entering a
+// line and end with the two lines compared on the plane.
+class MenusTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Session
+    {
+        Session()
+            : window(NumberLocale::fullStop())
+        {
+            window.show();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            QCoreApplication::processEvents();
+        }
+        QLineEdit *field(const QString &name) { return window.findChild<QLineEdit *>(name); }
+        QString equations() { return window.findChild<QPlainTextEdit *>(u"txtequacio2"_s)->toPlainText(); }
+        void typeInto(const QString &name, const QString &text)
+        {
+            QLineEdit *target = field(name);
+            QTest::mouseClick(target, Qt::LeftButton);
+            QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(target, text);
+        }
+        // Steps separated by ';': 'A=1,2' types A; 'B=3,6' and 'P=2,4' type B or the test point
+        // and press Enter; 'E=y=2x+3' types an equation and presses Enter; 'nova', 'esborrar'.
+        void play(const QString &script)
+        {
+            for (const QString &step : script.split(u';', Qt::SkipEmptyParts)) {
+                if (step == u"nova"_s || step == u"esborrar"_s) {
+                    window.findChild<QAction *>(step == u"nova"_s ? u"mnurecta"_s : u"mnuesborrar"_s)->trigger();
+                    continue;
+                }
+                const QString what = step.section(u'=', 0, 0);
+                const QString value = step.section(u'=', 1);
+                if (what == u"E"_s) {
+                    typeInto(u"txtequacio"_s, value);
+                    QTest::keyClick(field(u"txtequacio"_s), Qt::Key_Return);
+                    continue;
+                }
+                const int row = what == u"A"_s ? 0 : what == u"B"_s ? 1 : 2;
+                typeInto(u"txtAx(%1)"_s.arg(row), value.section(u',', 0, 0));
+                typeInto(u"txtAy(%1)"_s.arg(row), value.section(u',', 1));
+                if (row > 0)
+                    QTest::keyClick(field(u"txtAy(%1)"_s.arg(row)), Qt::Key_Return);
+            }
+        }
+        // Plays the script and records what its last step draws.
+        std::vector<DrawCall> lastStepDraws(const QString &script)
+        {
+            const qsizetype last = script.lastIndexOf(u';');
+            play(script.left(std::max<qsizetype>(last, 0)));
+            std::vector<DrawCall> calls;
+            window.canvas().setRecorder(&calls);
+            play(script.mid(last + 1));
+            window.canvas().setRecorder(nullptr);
+            return calls;
+        }
+        frmRecta window;
+    };
+
+    static QString state(Session &session)
+    {
+        QString texts;
+        for (const char *name : { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)", "txtAy(2)", "txtequacio", "txtsino" }) {
+            QLineEdit *field = session.field(QString::fromLatin1(name));
+            texts += field->text() + (field->isEnabled() ? u"|"_s : u"#"_s);
+        }
+        return texts + session.window.findChild<QPlainTextEdit *>(u"txtresultat"_s)->toPlainText();
+    }
+
+    // What pintar draws over everything else: both axes, the grid and the axis numbers.
+    static void checkFrameFrom(const std::vector<DrawCall> &calls, std::size_t first)
+    {
+        QCOMPARE(calls.size(), first + 2 + 41 * 41 + 42);
+        QCOMPARE(calls[first].kind, DrawCall::Kind::Segment);
+        QCOMPARE(calls[first].y1, 0.f);
+        QCOMPARE(calls[first + 1].kind, DrawCall::Kind::Segment);
+        QCOMPARE(calls[first + 1].x1, 0.f);
+        for (std::size_t k = first + 2; k < calls.size(); ++k)
+            QCOMPARE(calls[k].kind, k < first + 2 + 41 * 41 ? DrawCall::Kind::Point : DrawCall::Kind::Text);
+    }
+
+    // The verdict of the comparison: the only text written after the last frame.
+    static std::vector<DrawCall> verdicts(const std::vector<DrawCall> &calls)
+    {
+        std::size_t afterFrame = 0;
+        for (std::size_t k = 0; k < calls.size(); ++k)
+            if (calls[k].kind == DrawCall::Kind::Point)
+                afterFrame = k + 1 + 42;
+        std::vector<DrawCall> texts;
+        for (std::size_t k = afterFrame; k < calls.size(); ++k)
+            if (calls[k].kind == DrawCall::Kind::Text)
+                texts.push_back(calls[k]);
+        return texts;
+    }
+
+    enum class Kept { None, Sloped, Vertical };
+
+private Q_SLOTS:
+    void novaRecta_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<Kept>("kept");
+        QTest::addColumn<double>("a");
+        QTest::addColumn<double>("b");
+        QTest::addColumn<QString>("equations");
+
+        QTest::newRow("after points") << u"A=1,2;B=3,6"_s << Kept::Sloped << 2.0 << 0.0 << u"y = 2·x + 0"_s;
+        QTest::newRow("after a point test") << u"A=1,2;B=3,6;P=2,5"_s << Kept::Sloped << 2.0 << 0.0 << u"y = 2·x + 0"_s;
+        QTest::newRow("after an equation") << u"E=y=0.5x+1"_s << Kept::Sloped << 0.5 << 1.0 << u"y = .5·x + 1"_s;
+        QTest::newRow("vertical points") << u"A=2,1;B=2,5"_s << Kept::Vertical << 2.0 << 0.0 << u"x =2"_s;
+        QTest::newRow("vertical after a sloped line") << u"E=y=3;E=x=-2.5"_s << Kept::Vertical << -2.5 << 0.0 << u"x =-2.5"_s;
+        QTest::newRow("intercept no single holds") << u"A=0,0.1;B=1,0.1"_s << Kept::Sloped << 0.0 << 0.1 << u"y = 0·x + .1"_s;
+        QTest::newRow("the x axis") << u"A=1,0;B=2,0"_s << Kept::Sloped << 0.0 << 0.0 << u"y = 0·x + 0"_s;
+        QTest::newRow("before any line") << QString() << Kept::None << 0.0 << 0.0 << QString();
+        QTest::newRow("after esborrar") << u"A=1,2;B=3,6;esborrar"_s << Kept::None << 0.0 << 0.0 << QString();
+        QTest::newRow("twice") << u"E=y=2x+3;nova"_s << Kept::Sloped << 2.0 << 3.0 << u"y = 2·x + 3"_s;
+        QTest::newRow("twice, vertical") << u"A=2,1;B=2,5;nova"_s << Kept::Vertical << 2.0 << 0.0 << u"x =2"_s;
+        QTest::newRow("after a second line") << u"E=y=3;nova;E=y=-x"_s << Kept::Sloped << -1.0 << 0.0 << u"y =-1·x + 0"_s;
+    }
+
+    void novaRecta()
+    {
+        QFETCH(QString, script);
+        QFETCH(Kept, kept);
+        QFETCH(double, a);
+        QFETCH(double, b);
+        QFETCH(QString, equations);
+
+        Session session;
+        session.play(script);
+        const Members before = session.window.members();
+        const std::vector<DrawCall> calls = session.lastStepDraws(u";nova"_s);
+        const Members &m = session.window.members();
+
+        QCOMPARE(state(session), u"||||##||"_s);
+        QCOMPARE(session.equations(), equations);
+
+        QCOMPARE(m.slope, before.slope);
+        QCOMPARE(m.intercept, before.intercept);
+        QCOMPARE(m.slopeShown, before.slopeShown);
+        QCOMPARE(m.interceptShown, before.interceptShown);
+        QCOMPARE(m.prevSlope, m.slope);
+        // Exactly, so that the kept line compared with itself is the same line.
+        QVERIFY(m.prevIntercept == m.intercept.toNumberOr0(NumberLocale::fullStop()));
+        QCOMPARE(m.prevVertical, kept == Kept::Vertical);
+        QCOMPARE(m.prevVerticalX, m.verticalX);
+        QCOMPARE(m.hasPrevious, kept != Kept::None);
+
+        QVERIFY(!calls.empty());
+        QCOMPARE(calls[0].kind, DrawCall::Kind::Clear);
+        if (kept == Kept::None) {
+            checkFrameFrom(calls, 1);
+            return;
+        }
+        const DrawCall &line = calls[1];
+        QCOMPARE(line.kind, DrawCall::Kind::Segment);
+        QCOMPARE(line.colour, paletteColour(12));
+        const WorldWindow &world = m.world;
+        const auto ends = kept == Kept::Vertical
+            ? QList<float>({ float(a), world.yMin, float(a), world.yMax })
+            : QList<float>({ world.xMin, float(a * world.xMin + b), world.xMax, float(a * world.xMax + b) });
+        QCOMPARE(QList<float>({ line.x1, line.y1, line.x2, line.y2 }), ends);
+        checkFrameFrom(calls, 2);
+    }
+
+    void esborrar_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::newRow("at start") << QString();
+        QTest::newRow("after a point test") << u"A=1,2;B=3,6;P=2,5"_s;
+        QTest::newRow("after an equation") << u"E=y=2x+3"_s;
+        QTest::newRow("after a vertical line") << u"E=x=3"_s;
+        QTest::newRow("with a kept line") << u"A=1,2;B=3,6;nova;E=y=-x"_s;
+        QTest::newRow("after nova recta") << u"E=x=1;nova"_s;
+        QTest::newRow("typed, not entered") << u"A=1,2;E=y=3;A=5,6"_s;
+    }
+
+    void esborrar()
+    {
+        QFETCH(QString, script);
+
+        Session session;
+        session.play(script);
+        const Members before = session.window.members();
+        const std::vector<DrawCall> calls = session.lastStepDraws(u";esborrar"_s);
+        const Members &m = session.window.members();
+
+        QCOMPARE(state(session), u"||||##||"_s);
+        QCOMPARE(session.equations(), QString());
+
+        QCOMPARE(m.slope, ValueCell::integer(0));
+        QCOMPARE(m.intercept, ValueCell::integer(0));
+        QCOMPARE(m.prevSlope, ValueCell::integer(0));
+        QCOMPARE(m.prevIntercept, 0.0);
+        QVERIFY(!m.vertical && !m.prevVertical && !m.hasLine && !m.hasPrevious);
+        QCOMPARE(m.verticalX, 0.0);
+        QCOMPARE(m.prevVerticalX, 0.0);
+        QCOMPARE(m.slopeShown, before.slopeShown);
+        QCOMPARE(m.interceptShown, before.interceptShown);
+
+        QVERIFY(!calls.empty());
+        QCOMPARE(calls[0].kind, DrawCall::Kind::Clear);
+        checkFrameFrom(calls, 1);
+    }
+
+    void commandsGiveNoFocus_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("focused");
+        for (const QString &command : { u"nova"_s, u"esborrar"_s }) {
+            const QByteArray name = command.toLatin1();
+            QTest::addRow("%s, focus stays in A", name.data()) << u"A=1,2;"_s + command << u"txtAy(0)"_s;
+            QTest::addRow("%s, focus stays in the equation", name.data()) << u"E=y=3;"_s + command << u"txtequacio"_s;
+            QTest::addRow("%s, focus stays where the equation left it", name.data()) << u"E=y=2x;"_s + command << u"txtresultat"_s;
+            // The test point is closed: the focus leaves it, for no other field.
+            QTest::addRow("%s, focus in the tested point", name.data()) << u"A=1,2;B=3,6;P=2,5;"_s + command << QString();
+            QTest::addRow("%s, focus moved on by Enter in B", name.data()) << u"A=1,2;B=3,6;"_s + command << QString();
+        }
+    }
+
+    void commandsGiveNoFocus()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, focused);
+
+        Session session;
+        const std::vector<DrawCall> calls = session.lastStepDraws(script);
+        const QWidget *after = QApplication::focusWidget();
+        const bool onField = qobject_cast<const QLineEdit *>(after) || qobject_cast<const QPlainTextEdit *>(after);
+        QCOMPARE(onField ? after->objectName() : QString(), focused);
+        // Nothing is drawn after the frame: no field was left and marked its point again.
+        QVERIFY(calls.size() > 1);
+        checkFrameFrom(calls, calls[1].kind == DrawCall::Kind::Segment && calls[1].colour == paletteColour(12) ? 2 : 1);
+    }
+
+    void sessions_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("verdict");
+        QTest::addColumn<QPointF>("at");
+        QTest::addColumn<QString>("equations");
+
+        QTest::newRow("points, then vertical")
+            << u"A=0,3;B=1,5;nova;E=x=3"_s << u"( 3, 9)"_s << QPointF(3, 9) << u"y = 2·x + 3\nx =3"_s;
+        QTest::newRow("two vertical lines")
+            << u"E=x=3;nova;E=x=-2"_s << u"paral·leles"_s << QPointF(-2, 2) << u"x =3\nx =-2"_s;
+        QTest::newRow("the x axis kept")
+            << u"A=1,0;B=2,0;nova;E=y=x"_s << u"( 0, 0)"_s << QPointF(0, 0) << u"y = 0·x + 0\ny = 1·x + 0"_s;
+        QTest::newRow("same equation twice")
+            << u"E=y=2x+3;nova;E=y=2x+3"_s << u"coincidents"_s << QPointF(-1, 1) << u"y = 2·x + 3\ny = 2·x + 3"_s;
+        QTest::newRow("same points twice")
+            << u"A=1,2;B=3,6;nova;A=2,4;B=4,8"_s << u"coincidents"_s << QPointF(4, 8) << u"y = 2·x + 0\ny = 2·x + 0"_s;
+        QTest::newRow("same points twice, intercept 0.1")
+            << u"A=0,0.1;B=1,0.1;nova;A=0,0.1;B=1,0.1"_s << u"coincidents"_s << QPointF(1, 0.1) << u"y = 0·x + .1\ny = 0·x + .1"_s;
+        QTest::newRow("equation, then crossing points")
+            << u"E=y=2x+1;nova;A=0,4;B=3,1"_s << u"( 1, 3)"_s << QPointF(1, 3) << u"y = 2·x + 1\ny =-1·x + 4"_s;
+        QTest::newRow("parallel by points")
+            << u"E=y=2x+3;nova;A=0,-1;B=1,1"_s << u"paral·leles"_s << QPointF(1, 1) << u"y = 2·x + 3\ny = 2·x +-1"_s;
+        QTest::newRow("vertical kept, sloped typed")
+            << u"A=2,1;B=2,5;nova;E=y=-x+1"_s << u"( 2,-1)"_s << QPointF(2, -1) << u"x =2\ny =-1·x + 1"_s;
+        QTest::newRow("crossing in halves")
+            << u"E=y=x;nova;E=y=-x+1"_s << u"( .5, .5)"_s << QPointF(0.5, 0.5) << u"y = 1·x + 0\ny =-1·x + 1"_s;
+        QTest::newRow("after nova recta twice")
+            << u"E=y=2x+3;nova;nova;E=x=3"_s << u"( 3, 9)"_s << QPointF(3, 9) << u"y = 2·x + 3\nx =3"_s;
+        QTest::newRow("nothing kept")
+            << u"E=y=3;E=x=3"_s << QString() << QPointF() << QString();
+        QTest::newRow("nova before any line")
+            << u"nova;E=y=2x+3"_s << QString() << QPointF() << QString();
+        QTest::newRow("esborrar forgets the kept line")
+            << u"E=y=2x+3;nova;esborrar;E=y=x"_s << QString() << QPointF() << QString();
+    }
+
+    void sessions()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, verdict);
+        QFETCH(QPointF, at);
+        QFETCH(QString, equations);
+
+        Session session;
+        const std::vector<DrawCall> texts = verdicts(session.lastStepDraws(script));
+        QCOMPARE(session.equations(), equations);
+        if (verdict.isEmpty()) {
+            QCOMPARE(texts.size(), 0u);
+            return;
+        }
+        QCOMPARE(texts.size(), 1u);
+        QCOMPARE(texts[0].text, verdict);
+        QCOMPARE(QList<float>({ texts[0].x1, texts[0].y1 }), QList<float>({ float(at.x()), float(at.y()) }));
+
+        // And back to the start: the window as a fresh one, but for the shown coefficients.
+        session.play(u"esborrar"_s);
+        Session fresh;
+        QCOMPARE(state(session), state(fresh));
+        QCOMPARE(session.equations(), QString());
+        const Members &m = session.window.members();
+        QVERIFY(!m.hasLine && !m.hasPrevious);
+        QCOMPARE(m.slope, fresh.window.members().slope);
+        QCOMPARE(m.intercept, fresh.window.members().intercept);
+    }
+};
+
+QTEST_MAIN(MenusTest)
+#include "tst_menus.moc"
