@@ -362,6 +362,7 @@ void frmRecta::mnuesborrar_Click()
     m.vertical = false;
     m.verticalX = 0;
     m.hasLine = false;
+    m.lineEquation.clear();
     r.c.txtequacio2.setText(QString());
     r.c.txtequacio.setEnabled(true);
     pintar();
@@ -373,10 +374,10 @@ void frmRecta::mnuesborrar_Click()
 void frmRecta::mnurecta_Click()
 {
     closeTestPoint(*this, r.c);
-    // An empty equation field means no new line since the last command: the kept equation
-    // stays where it is.
-    if (!r.c.txtequacio.text().isEmpty())
-        r.c.txtequacio2.setText(r.c.txtequacio.text());
+    // The kept equation is the one shown for the line that was drawn, not whatever has been
+    // typed into the equation field since; with no line, the list stays as it is.
+    if (r.m.hasLine)
+        r.c.txtequacio2.setText(r.m.lineEquation);
     Canvas &area = surface->canvas();
     area.clearSurface();
     r.c.txtequacio.setEnabled(true);

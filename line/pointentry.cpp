@@ -160,6 +160,7 @@ void dibuixar(Recta &r)
         r.c.txtequacio.setText(verticalEquation(xB, r.locale));
     }
     r.m.hasLine = true;
+    r.m.lineEquation = r.c.txtequacio.text();
 
     pintar(surface, world);
 

@@ -4,6 +4,8 @@
 #include "numtext/numtext.h"
 #include "toolkit/field.h"
 
+#include <QString>
+
 #include <array>
 
 class Canvas;
@@ -24,8 +26,10 @@ struct Members
     /// sloped line.
     bool vertical = false;
     double verticalX = 0;
-    /// Whether a line has been drawn since start-up or the last "esborrar".
+    /// Whether a line has been drawn since start-up or the last "esborrar", and the equation
+    /// shown for it.
     bool hasLine = false;
+    QString lineEquation;
 
     /// The kept line, compared with every new one. Held in double precision, so that a line
     /// compared with itself is found equal.

@@ -41,7 +41,8 @@ private:
             QTest::keyClicks(target, text);
         }
         // Steps separated by ';': 'A=1,2' types A; 'B=3,6' and 'P=2,4' type B or the test point
-        // and press Enter; 'E=y=2x+3' types an equation and presses Enter; 'nova', 'esborrar'.
+        // and press Enter; 'E=y=2x+3' types an equation and presses Enter, 'T=y=5x' only types
+        // it; 'nova', 'esborrar'.
         void play(const QString &script)
         {
             for (const QString &step : script.split(u';', Qt::SkipEmptyParts)) {
@@ -51,9 +52,10 @@ private:
                 }
                 const QString what = step.section(u'=', 0, 0);
                 const QString value = step.section(u'=', 1);
-                if (what == u"E"_s) {
+                if (what == u"E"_s || what == u"T"_s) {
                     typeInto(u"txtequacio"_s, value);
-                    QTest::keyClick(field(u"txtequacio"_s), Qt::Key_Return);
+                    if (what == u"E"_s)
+                        QTest::keyClick(field(u"txtequacio"_s), Qt::Key_Return);
                     continue;
                 }
                 const int row = what == u"A"_s ? 0 : what == u"B"_s ? 1 : 2;
@@ -133,6 +135,7 @@ private Q_SLOTS:
         QTest::newRow("the x axis") << u"A=1,0;B=2,0"_s << Kept::Sloped << 0.0 << 0.0 << u"y = 0·x + 0"_s;
         QTest::newRow("before any line") << QString() << Kept::None << 0.0 << 0.0 << QString();
         QTest::newRow("after esborrar") << u"A=1,2;B=3,6;esborrar"_s << Kept::None << 0.0 << 0.0 << QString();
+        QTest::newRow("equation typed, not entered") << u"E=y=3;T=y=5x"_s << Kept::Sloped << 0.0 << 3.0 << u"y = 0·x + 3"_s;
         QTest::newRow("twice") << u"E=y=2x+3;nova"_s << Kept::Sloped << 2.0 << 3.0 << u"y = 2·x + 3"_s;
         QTest::newRow("twice, vertical") << u"A=2,1;B=2,5;nova"_s << Kept::Vertical << 2.0 << 0.0 << u"x =2"_s;
         QTest::newRow("after a second line") << u"E=y=3;nova;E=y=-x"_s << Kept::Sloped << -1.0 << 0.0 << u"y =-1·x + 0"_s;
