@@ -32,18 +32,32 @@ struct Accessible
 
 // What a screen reader says of each control.
 const Accessible accessibleTexts[] = {
-    { "txtAx(0)", QStringLiteral("Coordenada x del punt A"), QStringLiteral("Escriviu la x del primer punt de la recta") },
-    { "txtAy(0)", QStringLiteral("Coordenada y del punt A"), QStringLiteral("Escriviu la y del primer punt de la recta") },
-    { "txtAx(1)", QStringLiteral("Coordenada x del punt B"), QStringLiteral("Escriviu la x del segon punt de la recta") },
-    { "txtAy(1)", QStringLiteral("Coordenada y del punt B"), QStringLiteral("Escriviu la y del segon punt i premeu Retorn per dibuixar la recta") },
-    { "txtAx(2)", QStringLiteral("Coordenada x del punt de prova"), QStringLiteral("Escriviu la x del punt que voleu comprovar") },
-    { "txtAy(2)", QStringLiteral("Coordenada y del punt de prova"), QStringLiteral("Escriviu la y del punt i premeu Retorn per saber si és a la recta") },
-    { "txtequacio", QStringLiteral("Equació de la recta"), QStringLiteral("Mostra l'equació de la recta, o escriviu-ne una com y=2x+3 i premeu Retorn") },
-    { "txtequacio2", QStringLiteral("Equacions de les rectes anteriors"), QStringLiteral("Les equacions de la recta guardada i de les que s'hi han comparat") },
-    { "txtresultat", QStringLiteral("Comprovació del punt"), QStringLiteral("L'equació de la recta amb les coordenades del punt de prova") },
-    { "txtsino", QStringLiteral("Veredicte"), QStringLiteral("Diu si el punt de prova és a la recta") },
-    { "picValors", QStringLiteral("Taula de valors"), QStringLiteral("L'equació i les coordenades dels punts A, B i el punt de prova") },
-    { "frmRecta", QStringLiteral("Pla cartesià"), QStringLiteral("Els eixos amb una quadrícula de punts de -20 a 20, les rectes dibuixades amb els seus punts i on es tallen dues rectes") },
+    { "txtAx(0)", QStringLiteral("Coordenada x del punt A"),
+        QStringLiteral("Escriviu la x del primer punt de la recta") },
+    { "txtAy(0)", QStringLiteral("Coordenada y del punt A"),
+        QStringLiteral("Escriviu la y del primer punt de la recta") },
+    { "txtAx(1)", QStringLiteral("Coordenada x del punt B"),
+        QStringLiteral("Escriviu la x del segon punt de la recta") },
+    { "txtAy(1)", QStringLiteral("Coordenada y del punt B"),
+        QStringLiteral("Escriviu la y del segon punt i premeu Retorn per dibuixar la recta") },
+    { "txtAx(2)", QStringLiteral("Coordenada x del punt de prova"),
+        QStringLiteral("Escriviu la x del punt que voleu comprovar") },
+    { "txtAy(2)", QStringLiteral("Coordenada y del punt de prova"),
+        QStringLiteral("Escriviu la y del punt i premeu Retorn per saber si és a la recta") },
+    { "txtequacio", QStringLiteral("Equació de la recta"),
+        QStringLiteral(
+            "Mostra l'equació de la recta, o escriviu-ne una com y=2x+3 i premeu Retorn") },
+    { "txtequacio2", QStringLiteral("Equacions de les rectes anteriors"),
+        QStringLiteral("Les equacions de la recta guardada i de les que s'hi han comparat") },
+    { "txtresultat", QStringLiteral("Comprovació del punt"),
+        QStringLiteral("L'equació de la recta amb les coordenades del punt de prova") },
+    { "txtsino", QStringLiteral("Veredicte"),
+        QStringLiteral("Diu si el punt de prova és a la recta") },
+    { "picValors", QStringLiteral("Taula de valors"),
+        QStringLiteral("L'equació i les coordenades dels punts A, B i el punt de prova") },
+    { "frmRecta", QStringLiteral("Pla cartesià"),
+        QStringLiteral("Els eixos amb una quadrícula de punts de -20 a 20, les rectes dibuixades "
+                       "amb els seus punts i on es tallen dues rectes") },
 };
 
 // The layout is kept in twips, 15 to a pixel at 96 dots per inch.
@@ -69,8 +83,8 @@ QFont sansSerif(qreal points)
 {
     QFont font;
     font.setFamilies({ QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                       QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                       QStringLiteral("DejaVu Sans") });
+        QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+        QStringLiteral("DejaVu Sans") });
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setWeight(QFont::Bold);
@@ -81,7 +95,7 @@ QFont serif(qreal points)
 {
     QFont font;
     font.setFamilies({ QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
-                       QStringLiteral("DejaVu Serif") });
+        QStringLiteral("DejaVu Serif") });
     font.setStyleHint(QFont::Serif);
     font.setPointSizeF(points);
     font.setWeight(QFont::Bold);
@@ -149,8 +163,10 @@ void frmRecta::buildLayout()
     mnuesborrar->setObjectName(QStringLiteral("mnuesborrar"));
     auto *mnurecta = menuBar()->addAction(novaRectaText);
     mnurecta->setObjectName(QStringLiteral("mnurecta"));
-    connect(mnuesborrar, &QAction::triggered, this, [this] { handlers.run([this] { mnuesborrar_Click(); }); });
-    connect(mnurecta, &QAction::triggered, this, [this] { handlers.run([this] { mnurecta_Click(); }); });
+    connect(mnuesborrar, &QAction::triggered, this,
+        [this] { handlers.run([this] { mnuesborrar_Click(); }); });
+    connect(mnurecta, &QAction::triggered, this,
+        [this] { handlers.run([this] { mnurecta_Click(); }); });
 
     surface = new Surface(clientSize, this);
     surface->setObjectName(QStringLiteral("frmRecta"));
@@ -161,28 +177,41 @@ void frmRecta::buildLayout()
     surface->canvas().clearSurface();
 
     // Created in this order so that the result field lies in front of the panel.
-    auto *txtequacio2 = multiField(surface, QStringLiteral("txtequacio2"), twipsRect(1920, 120, 1455, 495), windowFont);
+    auto *txtequacio2 = multiField(
+        surface, QStringLiteral("txtequacio2"), twipsRect(1920, 120, 1455, 495), windowFont);
     auto *picValors = new Panel(QColor(192, 192, 255), surface);
     picValors->setObjectName(QStringLiteral("picValors"));
     picValors->setGeometry(twipsRect(120, 120, 1575, 3495));
-    auto *txtresultat = multiField(surface, QStringLiteral("txtresultat"), twipsRect(120, 2880, 1695, 375), windowFont);
+    auto *txtresultat = multiField(
+        surface, QStringLiteral("txtresultat"), twipsRect(120, 2880, 1695, 375), windowFont);
 
-    const struct { int x1, y1, x2, y2; } rules[] = {
-        { 720, 720, 720, 4200 }, { 240, 1200, 1200, 1200 }, { 600, 840, 360, 1080 },
-        { 360, 840, 600, 1080 }, { 840, 840, 960, 960 },    { 960, 960, 1080, 840 },
+    const struct
+    {
+        int x1, y1, x2, y2;
+    } rules[] = {
+        { 720, 720, 720, 4200 },
+        { 240, 1200, 1200, 1200 },
+        { 600, 840, 360, 1080 },
+        { 360, 840, 600, 1080 },
+        { 840, 840, 960, 960 },
+        { 960, 960, 1080, 840 },
         { 960, 960, 960, 1080 },
     };
     for (const auto &rule : rules)
         picValors->addLine(QLine(px(rule.x1), px(rule.y1), px(rule.x2), px(rule.y2)));
 
-    auto *txtsino = lineField(picValors, QStringLiteral("txtsino"), twipsRect(-120, 2400, 1695, 405), serif(8.25));
-    auto *txtequacio = lineField(picValors, QStringLiteral("txtequacio"), twipsRect(0, 120, 1695, 375), sansSerif(9.75));
+    auto *txtsino = lineField(
+        picValors, QStringLiteral("txtsino"), twipsRect(-120, 2400, 1695, 405), serif(8.25));
+    auto *txtequacio = lineField(
+        picValors, QStringLiteral("txtequacio"), twipsRect(0, 120, 1695, 375), sansSerif(9.75));
     QLineEdit *txtAx[3];
     QLineEdit *txtAy[3];
     for (int row = 0; row < 3; ++row) {
         const int top = 1320 + 360 * row;
-        txtAx[row] = lineField(picValors, QStringLiteral("txtAx(%1)").arg(row), twipsRect(240, top, 375, 285), windowFont);
-        txtAy[row] = lineField(picValors, QStringLiteral("txtAy(%1)").arg(row), twipsRect(840, top, 375, 285), windowFont);
+        txtAx[row] = lineField(picValors, QStringLiteral("txtAx(%1)").arg(row),
+            twipsRect(240, top, 375, 285), windowFont);
+        txtAy[row] = lineField(picValors, QStringLiteral("txtAy(%1)").arg(row),
+            twipsRect(840, top, 375, 285), windowFont);
     }
 
     setColours(txtresultat, QColor(0, 0, 255), std::nullopt);
@@ -199,7 +228,7 @@ void frmRecta::buildLayout()
 
     // The panel takes no focus; the fields follow one another in the table's order.
     const QList<QWidget *> order = { txtAx[0], txtAy[0], txtAx[1], txtAy[1], txtAx[2], txtAy[2],
-                                     txtequacio, txtresultat, txtsino, txtequacio2 };
+        txtequacio, txtresultat, txtsino, txtequacio2 };
     for (qsizetype k = 0; k + 1 < order.size(); ++k)
         setTabOrder(order[k], order[k + 1]);
 
@@ -226,15 +255,17 @@ void frmRecta::routeHandlers()
 {
     for (std::int16_t row = 0; row < 3; ++row) {
         routeEvents(r.c.txtAx[row], handlers,
-                    { [this, row] { txtAx_click(row); }, [this, row] { txtAx_LostFocus(row); }, {} });
+            { [this, row] { txtAx_click(row); }, [this, row] { txtAx_LostFocus(row); }, {} });
         routeEvents(r.c.txtAy[row], handlers,
-                    { [this, row] { txtAy_click(row); }, [this, row] { txtAy_LostFocus(row); },
-                      [this, row](int key, int shift) {
-                          txtAy_KeyDown(row, std::int16_t(key), std::int16_t(shift));
-                      } });
+            { [this, row] { txtAy_click(row); }, [this, row] { txtAy_LostFocus(row); },
+                [this, row](int key, int shift) {
+                    txtAy_KeyDown(row, std::int16_t(key), std::int16_t(shift));
+                } });
     }
-    routeEvents(r.c.txtequacio, handlers,
-                { {}, {}, [this](int key, int shift) { txtequacio_KeyDown(std::int16_t(key), std::int16_t(shift)); } });
+    routeEvents(r.c.txtequacio, handlers, { {}, {}, [this](int key, int shift) {
+                                               txtequacio_KeyDown(
+                                                   std::int16_t(key), std::int16_t(shift));
+                                           } });
     surface->setPaintHandler([this] { Form_paint(); }, &handlers);
 }
 
@@ -242,7 +273,7 @@ QSize frmRecta::outerSizeTwips() const
 {
     const int menuTwips = menuBar()->sizeHint().height() * 15;
     return QSize(clientSize.width() * 15 + 2 * frameTwips,
-                 clientSize.height() * 15 + menuTwips + 2 * frameTwips + titleBarTwips);
+        clientSize.height() * 15 + menuTwips + 2 * frameTwips + titleBarTwips);
 }
 
 void frmRecta::Form_Load()
@@ -398,7 +429,7 @@ void frmRecta::mnurecta_Click()
         } else {
             const double slope = m.prevSlope.toNumberOr0(r.locale);
             area.drawSegment(world.xMin, toSingle(slope * world.xMin + m.prevIntercept), world.xMax,
-                             toSingle(slope * world.xMax + m.prevIntercept), colour);
+                toSingle(slope * world.xMax + m.prevIntercept), colour);
         }
     }
     pintar();

@@ -23,9 +23,9 @@ void cortar(Recta &r)
     if (!m.hasPrevious)
         return;
     const LineDesc previous { m.prevVertical, m.prevVerticalX, m.prevSlope.toNumberOr0(r.locale),
-                              m.prevIntercept };
+        m.prevIntercept };
     const LineDesc current { m.vertical, m.verticalX, m.slope.toNumberOr0(r.locale),
-                             m.intercept.toNumberOr0(r.locale) };
+        m.intercept.toNumberOr0(r.locale) };
     const Relation relation = relate(previous, current);
     if (relation.kind == Relation::Kind::Crossing) {
         r.surface->currentX = toSingle(relation.x);
@@ -59,7 +59,7 @@ void txtequacio_KeyDown(Recta &r, std::int16_t keyCode, std::int16_t)
 
     dibuixar(r);
     drawPointMarks(*r.surface, parseLeadingNumber(r.c.txtAx[1].text()),
-                   parseLeadingNumber(r.c.txtAy[1].text()));
+        parseLeadingNumber(r.c.txtAy[1].text()));
     if (!r.c.txtequacio2.text().isEmpty())
         r.c.txtequacio2.setText(r.c.txtequacio2.text() + lineBreak + r.c.txtequacio.text());
     cortar(r);

@@ -92,8 +92,8 @@ std::optional<EquationPoints> readSlopeIntercept(const QString &t)
     // and draw another line than the one typed.
     const numtext::NumberLocale fields = numtext::NumberLocale::fullStop();
     return EquationPoints { Form::SlopeIntercept, numtext::plainText(a->x),
-                            numtext::plainText(a->y, fields), numtext::plainText(b->x),
-                            numtext::plainText(b->y, fields) };
+        numtext::plainText(a->y, fields), numtext::plainText(b->x),
+        numtext::plainText(b->y, fields) };
 }
 
 } // namespace
@@ -111,7 +111,8 @@ std::optional<EquationPoints> readEquation(QStringView typed, const numtext::Num
     }
 
     if (t.startsWith(u'x')) {
-        const std::optional<double> value = numtext::parseLocaleNumber(QStringView(t).mid(2), locale);
+        const std::optional<double> value
+            = numtext::parseLocaleNumber(QStringView(t).mid(2), locale);
         if (!value || !std::isfinite(*value))
             return std::nullopt;
         const QString c = numtext::numberToText(*value);

@@ -22,7 +22,7 @@ Relation relate(const LineDesc &previous, const LineDesc &current)
     }
     if (sameValue(current.slope, previous.slope)) {
         return { sameValue(current.intercept, previous.intercept) ? Kind::Coincident
-                                                                   : Kind::Parallel };
+                                                                  : Kind::Parallel };
     }
     const double m = current.slope;
     const double n = current.intercept;

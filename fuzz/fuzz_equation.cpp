@@ -23,13 +23,14 @@ namespace {
 
 const NumberLocale locales[] = { NumberLocale::fullStop(), NumberLocale::comma() };
 
-[[noreturn]] void fail(const char *what, const QString &typed, const std::optional<EquationPoints> &p)
+[[noreturn]] void fail(
+    const char *what, const QString &typed, const std::optional<EquationPoints> &p)
 {
     std::fprintf(stderr, "fuzz_equation: %s\n  typed: '%s'\n", what, printable(typed).constData());
     if (p)
         std::fprintf(stderr, "  points: form %d, A ('%s', '%s'), B ('%s', '%s')\n", int(p->form),
-                     printable(p->ax).constData(), printable(p->ay).constData(),
-                     printable(p->bx).constData(), printable(p->by).constData());
+            printable(p->ax).constData(), printable(p->ay).constData(),
+            printable(p->bx).constData(), printable(p->by).constData());
     std::abort();
 }
 
@@ -79,8 +80,8 @@ std::optional<EquationPoints> expectedReading(const QString &typed, const Number
     const QString afterTwo = t.mid(2);
 
     if (!t.contains(u'x'))
-        return EquationPoints { Form::Horizontal, QStringLiteral("1"), afterTwo, QStringLiteral("2"),
-                                afterTwo };
+        return EquationPoints { Form::Horizontal, QStringLiteral("1"), afterTwo,
+            QStringLiteral("2"), afterTwo };
     if (t.front() == u'x') {
         const std::optional<double> r = numtext::parseLocaleNumber(afterTwo, locale);
         if (!r)
@@ -114,13 +115,15 @@ std::optional<EquationPoints> expectedReading(const QString &typed, const Number
     QStringView interceptText = interceptSource;
     while (!interceptText.startsWith(u'x'))
         interceptText = interceptText.mid(1);
-    while (!interceptText.isEmpty() && !interceptText.startsWith(u'+') && !interceptText.startsWith(u'-'))
+    while (!interceptText.isEmpty() && !interceptText.startsWith(u'+')
+        && !interceptText.startsWith(u'-'))
         interceptText = interceptText.mid(1);
     if (interceptText.isEmpty())
         return std::nullopt;
     if (interceptText.startsWith(u'+'))
         interceptText = interceptText.mid(1);
-    const std::optional<std::int16_t> n = numtext::toInt16(numtext::parseLeadingNumber(interceptText));
+    const std::optional<std::int16_t> n
+        = numtext::toInt16(numtext::parseLeadingNumber(interceptText));
     if (!n)
         return std::nullopt;
 
@@ -132,9 +135,8 @@ std::optional<EquationPoints> expectedReading(const QString &typed, const Number
         return std::nullopt;
     const NumberLocale fields = NumberLocale::fullStop();
     return EquationPoints { Form::SlopeIntercept, numtext::plainText(std::int16_t(a->first)),
-                            numtext::plainText(a->second, fields),
-                            numtext::plainText(std::int16_t(b->first)),
-                            numtext::plainText(b->second, fields) };
+        numtext::plainText(a->second, fields), numtext::plainText(std::int16_t(b->first)),
+        numtext::plainText(b->second, fields) };
 }
 
 // What holds of any answer, whatever the text was.
@@ -161,14 +163,14 @@ void checkShape(const QString &typed, const std::optional<EquationPoints> &p)
         need(bx && *bx >= -10 && *bx <= -1, "B's abscissa not in -10 ... -1");
         const double ay = numtext::parseLeadingNumber(p->ay);
         const double by = numtext::parseLeadingNumber(p->by);
-        need(ay >= -32768 && ay <= 32767 && by >= -32768 && by <= 32767,
-             "ordinate beyond 16 bits");
+        need(ay >= -32768 && ay <= 32767 && by >= -32768 && by <= 32767, "ordinate beyond 16 bits");
         // The line through the two points meets the y axis at the whole intercept; the
         // ordinates are 15-digit texts of at most 32767, far finer than the tolerance.
         const double slope = (ay - by) / double(*ax - *bx);
         const double n = ay - slope * *ax;
-        need(std::isfinite(slope) && std::abs(n - std::nearbyint(n)) < 1e-6 * (1 + std::abs(slope) * 10),
-             "the points do not meet the y axis at a whole number");
+        need(std::isfinite(slope)
+                && std::abs(n - std::nearbyint(n)) < 1e-6 * (1 + std::abs(slope) * 10),
+            "the points do not meet the y axis at a whole number");
         break;
     }
     }
@@ -190,10 +192,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 fail("the reading differs from the step-by-step reading", typed, readings[k]);
         }
         // Only the vertical form reads its number by the locale.
-        const auto vertical = [](const std::optional<EquationPoints> &p) {
-            return p && p->form == Form::Vertical;
-        };
-        if (!vertical(readings[0]) && !vertical(readings[1]) && !samePoints(readings[0], readings[1]))
+        const auto vertical
+            = [](const std::optional<EquationPoints> &p) { return p && p->form == Form::Vertical; };
+        if (!vertical(readings[0]) && !vertical(readings[1])
+            && !samePoints(readings[0], readings[1]))
             fail("the separator changed a reading that does not use it", typed, readings[1]);
     }
     return 0;

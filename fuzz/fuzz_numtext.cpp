@@ -32,7 +32,7 @@ std::size_t inputSize = 0;
 [[noreturn]] void fail(const char *what, const QString &text, double value)
 {
     std::fprintf(stderr, "fuzz_numtext: %s\n  text: '%s'\n  value: %.17g\n", what,
-                 printable(text).constData(), value);
+        printable(text).constData(), value);
     std::fprintf(stderr, "  input bytes:");
     for (std::size_t i = 0; i < inputSize && i < 64; ++i)
         std::fprintf(stderr, " %02x", inputData[i]);
@@ -218,21 +218,21 @@ void checkNumber(double x, int decimals)
     const QString text = numberToText(x);
     if (!std::isfinite(x)) {
         require(sameDouble(rounded, x) || (std::isnan(rounded) && std::isnan(x)),
-                "roundNumber changed a non-finite number", noText, x);
+            "roundNumber changed a non-finite number", noText, x);
         require(!whole, "toInt16 of a non-finite number", noText, x);
         return;
     }
 
     require(text.startsWith(u' ') || text.startsWith(u'-'), "numberToText without a sign position",
-            text, x);
+        text, x);
     require(agreesTo(parseLeadingNumber(text), x, 15),
-            "parseLeadingNumber(numberToText(x)) is not x to 15 digits", text, x);
+        "parseLeadingNumber(numberToText(x)) is not x to 15 digits", text, x);
     const std::optional<double> viaLocale = parseLocaleNumber(text, NumberLocale::fullStop());
     require(viaLocale && agreesTo(*viaLocale, x, 15),
-            "numberToText(x) does not read back under the full stop", text, x);
+        "numberToText(x) does not read back under the full stop", text, x);
     const QString single = numberToText(x, Precision::Single);
     require(agreesTo(parseLeadingNumber(single), x, 7),
-            "parseLeadingNumber(numberToText(x, Single)) is not x to 7 digits", single, x);
+        "parseLeadingNumber(numberToText(x, Single)) is not x to 7 digits", single, x);
 
     for (const NumberLocale &locale : locales) {
         const QString plain = plainText(x, locale);
@@ -241,20 +241,21 @@ void checkNumber(double x, int decimals)
         const QString plainSingle = plainText(x, locale, Precision::Single);
         const std::optional<double> singleRead = parseLocaleNumber(plainSingle, locale);
         require(singleRead && agreesTo(*singleRead, x, 7), "plainText(Single) does not read back",
-                plainSingle, x);
+            plainSingle, x);
 
         const QString formatted = formatNumber(x, locale);
         require(formatShape(formatted, locale.decimalPoint), "formatNumber is not \"0.##\"",
-                formatted, x);
+            formatted, x);
         require(!formatted.startsWith(u'-') || x < 0, "formatNumber gave a sign to a positive",
-                formatted, x);
+            formatted, x);
         const std::optional<double> back = parseLocaleNumber(formatted, locale);
-        require(back.has_value(), "parseLocaleNumber refuses what formatNumber wrote", formatted, x);
+        require(
+            back.has_value(), "parseLocaleNumber refuses what formatNumber wrote", formatted, x);
         const long double error = std::fabs((long double)*back - (long double)x);
         // Two decimals from the 15-digit text: half a hundredth, the 15-digit rounding before
         // it and the reading after it.
         require(error <= 0.005L * (1 + 1e-12L) + 5.2e-15L * std::fabs((long double)x),
-                "formatNumber is more than 0.005 off", formatted, x);
+            "formatNumber is more than 0.005 off", formatted, x);
     }
 
     // Rounding the stored double, exact halves to even, is what glibc's printf does; the
@@ -263,25 +264,25 @@ void checkNumber(double x, int decimals)
     if (std::fabs((long double)x) * std::pow(10.0L, clamped) < 0x1p51L) {
         std::vector<char> buffer(400);
         std::snprintf(buffer.data(), buffer.size(), "%.*f", clamped, x);
-        require(sameDouble(rounded, strtodC(buffer.data())), "roundNumber is not the exact rounding",
-                QString::fromLatin1(buffer.data()), x);
+        require(sameDouble(rounded, strtodC(buffer.data())),
+            "roundNumber is not the exact rounding", QString::fromLatin1(buffer.data()), x);
     } else {
         // Already finer than the double holds: at most one place away.
         require(std::fabs(rounded - x) <= std::fabs(std::nextafter(x, 0.0) - x) * 2,
-                "roundNumber moved a number beyond its precision", noText, x);
+            "roundNumber moved a number beyond its precision", noText, x);
     }
 
     const double nearest = std::nearbyint(x);
     if (nearest >= -32768.0 && nearest <= 32767.0)
         require(whole && double(*whole) == nearest, "toInt16 is not the nearest, halves to even",
-                noText, x);
+            noText, x);
     else
         require(!whole, "toInt16 out of range", noText, x);
 
     const ValueCell cell = ValueCell::number(x);
     for (const NumberLocale &locale : locales) {
         require(cell.toNumber(locale) && sameDouble(*cell.toNumber(locale), x),
-                "a double cell changed its number", noText, x);
+            "a double cell changed its number", noText, x);
         const std::optional<QString> cellText = numberToText(cell, locale);
         require(cellText && *cellText == text, "numberToText of a double cell", noText, x);
     }
@@ -291,20 +292,20 @@ void checkText(const QString &text, int decimals)
 {
     const double leading = parseLeadingNumber(text);
     const double expected = expectedLeadingNumber(text);
-    require(sameDouble(leading, expected), "parseLeadingNumber is not the correctly rounded reading",
-            text, leading);
+    require(sameDouble(leading, expected),
+        "parseLeadingNumber is not the correctly rounded reading", text, leading);
     checkNumber(leading, decimals);
 
     for (const NumberLocale &locale : locales) {
         const std::optional<double> read = parseLocaleNumber(text, locale);
         const std::optional<double> want = expectedLocaleNumber(text, locale.decimalPoint);
         require(read.has_value() == want.has_value(),
-                read ? "parseLocaleNumber accepts a text that is no number"
-                     : "parseLocaleNumber refuses a number",
-                text, read.value_or(0));
+            read ? "parseLocaleNumber accepts a text that is no number"
+                 : "parseLocaleNumber refuses a number",
+            text, read.value_or(0));
         if (read) {
-            require(sameDouble(*read, *want), "parseLocaleNumber is not the correctly rounded reading",
-                    text, *read);
+            require(sameDouble(*read, *want),
+                "parseLocaleNumber is not the correctly rounded reading", text, *read);
             checkNumber(*read, decimals);
         }
 
@@ -312,11 +313,11 @@ void checkText(const QString &text, int decimals)
         require(cell == ValueCell::text(text) && !(cell == ValueCell()), "cell equality", text, 0);
         const std::optional<double> number = cell.toNumber(locale);
         require(number.has_value() == read.has_value() && (!number || sameDouble(*number, *read)),
-                "a text cell reads otherwise than parseLocaleNumber", text, number.value_or(0));
+            "a text cell reads otherwise than parseLocaleNumber", text, number.value_or(0));
         require(sameDouble(cell.toNumberOr0(locale), read.value_or(0.0)), "toNumberOr0", text, 0);
         const std::optional<QString> shown = numberToText(cell, locale);
         require(shown.has_value() == read.has_value() && (!shown || *shown == numberToText(*read)),
-                "numberToText of a text cell", text, 0);
+            "numberToText of a text cell", text, 0);
     }
 }
 
@@ -352,9 +353,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(parseLeadingNumber(text) == i, "plainText of a 16-bit integer", text, i);
         const ValueCell cell = ValueCell::integer(i);
         require(cell.kind() == ValueCell::Kind::Int16 && cell.toNumberOr0(locales[1]) == i,
-                "a 16-bit integer cell", text, i);
+            "a 16-bit integer cell", text, i);
         const std::optional<QString> shown = numberToText(cell, locales[0]);
-        require(shown && parseLeadingNumber(*shown) == i, "numberToText of an integer cell", text, i);
+        require(
+            shown && parseLeadingNumber(*shown) == i, "numberToText of an integer cell", text, i);
     }
     return 0;
 }

@@ -56,9 +56,8 @@ constexpr int fieldCount = 10;
 const QString alphabet = QStringLiteral("01234567890123456789.,-+xy=e  XYE&Hd*/\u00e9\u00b7");
 
 enum FieldIndex { Ax0, Ay0, Ax1, Ay1, Ax2, Ay2, Equation, Worked, Verdict, Kept };
-const char *const fieldNames[fieldCount] = { "txtAx(0)",   "txtAy(0)",    "txtAx(1)", "txtAy(1)",
-                                             "txtAx(2)",   "txtAy(2)",    "txtequacio",
-                                             "txtresultat", "txtsino", "txtequacio2" };
+const char *const fieldNames[fieldCount] = { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)",
+    "txtAx(2)", "txtAy(2)", "txtequacio", "txtresultat", "txtsino", "txtequacio2" };
 
 struct Window
 {
@@ -88,8 +87,8 @@ QString actionName;
             text = line->text();
         else if (auto *multi = qobject_cast<const QPlainTextEdit *>(w))
             text = multi->toPlainText();
-        std::fprintf(stderr, "  %-12s %s '%s'\n", fieldNames[f], w->isEnabled() ? "enabled " : "disabled",
-                     printable(text).constData());
+        std::fprintf(stderr, "  %-12s %s '%s'\n", fieldNames[f],
+            w->isEnabled() ? "enabled " : "disabled", printable(text).constData());
     }
     std::abort();
 }
@@ -183,27 +182,28 @@ void checkAlways()
     const numtext::NumberLocale &locale = current->locale;
     require(!enabled(Kept), "txtequacio2 enabled");
     require(finiteCell(m.slope, locale) && finiteCell(m.intercept, locale)
-                && finiteCell(m.prevSlope, locale) && std::isfinite(m.prevIntercept)
-                && std::isfinite(m.verticalX) && std::isfinite(m.prevVerticalX)
-                && std::isfinite(m.interceptShown),
-            "a member is not a finite number");
+            && finiteCell(m.prevSlope, locale) && std::isfinite(m.prevIntercept)
+            && std::isfinite(m.verticalX) && std::isfinite(m.prevVerticalX)
+            && std::isfinite(m.interceptShown),
+        "a member is not a finite number");
     // The shown slope is "0.##" of a finite slope, so the window's own reading takes it.
     require(finiteCell(m.slopeShown, locale), "slopeShown does not read as a number");
     require(m.world.xMin == current->world.xMin && m.world.xMax == current->world.xMax
-                && m.world.yMin == current->world.yMin && m.world.yMax == current->world.yMax,
-            "the world window moved");
+            && m.world.yMin == current->world.yMin && m.world.yMax == current->world.yMax,
+        "the world window moved");
     // The points and the test point's fields come and go together.
-    require(enabled(Ax0) == enabled(Ay0) && enabled(Ax0) == enabled(Ax1) && enabled(Ax0) == enabled(Ay1),
-            "the fields of A and B are not all in one state");
+    require(enabled(Ax0) == enabled(Ay0) && enabled(Ax0) == enabled(Ax1)
+            && enabled(Ax0) == enabled(Ay1),
+        "the fields of A and B are not all in one state");
     require(enabled(Ax2) == enabled(Ay2), "the test point's fields are not in one state");
     Canvas &canvas = current->window->canvas();
     require(canvas.image().size() == current->imageSize
-                && canvas.image().devicePixelRatio() == current->imageRatio,
-            "the drawing's image changed its size");
+            && canvas.image().devicePixelRatio() == current->imageRatio,
+        "the drawing's image changed its size");
     for (const DrawCall &call : drawn) {
         require(!std::isnan(call.x1) && !std::isnan(call.y1) && !std::isnan(call.x2)
-                    && !std::isnan(call.y2) && !std::isnan(call.radius),
-                "a drawing call at no number");
+                && !std::isnan(call.y2) && !std::isnan(call.radius),
+            "a drawing call at no number");
     }
     for (const QString &text : messages)
         require(text == QStringLiteral(" falten dades"), "an unknown message");
@@ -272,9 +272,11 @@ void checkEnter(int f, const Snapshot &before)
         return;
     }
     // An equation: two points and a line, or nothing at all.
-    const std::optional<EquationPoints> points = readEquation(before.texts[Equation], current->locale);
+    const std::optional<EquationPoints> points
+        = readEquation(before.texts[Equation], current->locale);
     if (!lineDrawn()) {
-        require(unchanged(before) && !marksOrLinesDrawn(), "an equation that drew no line changed something");
+        require(unchanged(before) && !marksOrLinesDrawn(),
+            "an equation that drew no line changed something");
         if (points) {
             bool ordinaryPoints = true;
             for (const QString *t : { &points->ax, &points->ay, &points->bx, &points->by })
@@ -285,11 +287,11 @@ void checkEnter(int f, const Snapshot &before)
     }
     require(points.has_value(), "an unreadable equation drew a line");
     require(textOf(Ax0) == points->ax && textOf(Ay0) == points->ay && textOf(Ax1) == points->bx
-                && textOf(Ay1) == points->by,
-            "the equation's points are not in the fields");
+            && textOf(Ay1) == points->by,
+        "the equation's points are not in the fields");
     require(!enabled(Ax0) && enabled(Ax2), "enabled states after an equation");
     require(enabled(Equation) == (points->form != EquationPoints::Form::SlopeIntercept),
-            "the equation field's state after an equation");
+        "the equation field's state after an equation");
 }
 
 void closeModals()
@@ -315,8 +317,8 @@ void typeText(QWidget *field, const QString &text)
         if (c.unicode() < 0x80)
             QTest::keyClick(field, char(c.unicode()));
         else
-            QTest::sendKeyEvent(QTest::Click, field, Qt::Key(c.toUpper().unicode()), QString(c),
-                                Qt::NoModifier);
+            QTest::sendKeyEvent(
+                QTest::Click, field, Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
     }
 }
 
@@ -461,11 +463,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         messages.clear();
         canvas.setRecorder(&drawn);
         switch (kind) {
-        case 0: case 1: case 2: case 3: case 4:
-            actionName = QStringLiteral("typing '%1' into %2").arg(typed, QLatin1String(fieldNames[f]));
+        case 0:
+        case 1:
+        case 2:
+        case 3:
+        case 4:
+            actionName
+                = QStringLiteral("typing '%1' into %2").arg(typed, QLatin1String(fieldNames[f]));
             typeText(field, typed);
             break;
-        case 5: case 6: case 7: case 8:
+        case 5:
+        case 6:
+        case 7:
+        case 8:
             actionName = QStringLiteral("Enter in %1").arg(QLatin1String(fieldNames[f]));
             if (kind == 8)
                 QTest::keyClick(field, Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier);
@@ -474,7 +484,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             break;
         case 9:
             actionName = QStringLiteral("a click into %1").arg(QLatin1String(fieldNames[f]));
-            QTest::mouseClick(clickTarget(field), Qt::LeftButton, {}, clickTarget(field)->rect().center());
+            QTest::mouseClick(
+                clickTarget(field), Qt::LeftButton, {}, clickTarget(field)->rect().center());
             break;
         case 10:
             actionName = QStringLiteral("the focus moved to %1").arg(QLatin1String(fieldNames[f]));
@@ -517,14 +528,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             continue;
         }
         require(!lineDrawn(), "a line drawn without Enter or a command");
-        require(enabled(Ax0) == before.enabledStates[Ax0] && enabled(Ax2) == before.enabledStates[Ax2]
-                    && enabled(Equation) == before.enabledStates[Equation],
-                "enabled states changed without Enter or a command");
+        require(enabled(Ax0) == before.enabledStates[Ax0]
+                && enabled(Ax2) == before.enabledStates[Ax2]
+                && enabled(Equation) == before.enabledStates[Equation],
+            "enabled states changed without Enter or a command");
         require(sameMembers(current->window->members(), before.members),
-                "the line changed without Enter or a command");
+            "the line changed without Enter or a command");
         if (kind == 9 && (f == Ax2 || f == Ay2))
             require(textOf(f).isEmpty() && textOf(Worked).isEmpty() && textOf(Verdict).isEmpty(),
-                    "a click into the test point did not empty it");
+                "a click into the test point did not empty it");
     }
     return 0;
 }

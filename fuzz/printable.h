@@ -10,7 +10,8 @@ inline QByteArray printable(const QString &text)
     QString out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        const bool pair = c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const bool pair
+            = c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
         if (pair) {
             out += c;
             out += text[++i];

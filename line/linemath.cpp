@@ -44,8 +44,8 @@ float toSingle(double value)
     return float(std::clamp(value, -largest, largest));
 }
 
-std::optional<SlopedLine> slopedLine(double xA, double yA, double xB, double yB,
-                                     const NumberLocale &locale)
+std::optional<SlopedLine> slopedLine(
+    double xA, double yA, double xB, double yB, const NumberLocale &locale)
 {
     const double d = xB - xA;
     if (d == 0)
@@ -55,8 +55,9 @@ std::optional<SlopedLine> slopedLine(double xA, double yA, double xB, double yB,
     line.intercept = -line.slope * xA + yA;
     line.slopeShown = numtext::formatNumber(line.slope, locale);
     // formatNumber's text always reads back under the same locale.
-    line.interceptShown = toSingle(
-        numtext::parseLocaleNumber(numtext::formatNumber(line.intercept, locale), locale).value_or(0));
+    line.interceptShown
+        = toSingle(numtext::parseLocaleNumber(numtext::formatNumber(line.intercept, locale), locale)
+                       .value_or(0));
     const double slopeRounded = numtext::parseLocaleNumber(line.slopeShown, locale).value_or(0);
     line.equation = yEquals + numtext::numberToText(slopeRounded) + xPlus
         + numtext::numberToText(line.interceptShown, Precision::Single);
@@ -69,7 +70,7 @@ QString verticalEquation(double x, const NumberLocale &locale)
 }
 
 PointVerdict testSloped(double slope, double intercept, const numtext::ValueCell &slopeShown,
-                        float interceptShown, double xP, double yP, const NumberLocale &locale)
+    float interceptShown, double xP, double yP, const NumberLocale &locale)
 {
     PointVerdict result;
     result.on = sameValue(slope * xP + intercept, yP);

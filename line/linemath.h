@@ -23,14 +23,14 @@ struct SlopedLine
 {
     double slope = 0;
     double intercept = 0;
-    QString slopeShown;       // formatNumber of the slope: '0.33', '2.'
+    QString slopeShown; // formatNumber of the slope: '0.33', '2.'
     float interceptShown = 0; // the intercept rounded to two decimals, as a single
-    QString equation;         // 'y = 2·x + 0', 'y =-2·x + 3', 'y = .33·x +-1'
+    QString equation; // 'y = 2·x + 0', 'y =-2·x + 3', 'y = .33·x +-1'
 };
 
 /// Nothing when A and B have the same x: the line is vertical.
-std::optional<SlopedLine> slopedLine(double xA, double yA, double xB, double yB,
-                                     const numtext::NumberLocale &locale);
+std::optional<SlopedLine> slopedLine(
+    double xA, double yA, double xB, double yB, const numtext::NumberLocale &locale);
 
 /// 'x =2', 'x =-1.5': the equation of the vertical line through x.
 QString verticalEquation(double x, const numtext::NumberLocale &locale);
@@ -45,8 +45,7 @@ struct PointVerdict
 
 /// The test point (xP, yP) against y = slope·x + intercept, shown with the rounded coefficients.
 PointVerdict testSloped(double slope, double intercept, const numtext::ValueCell &slopeShown,
-                        float interceptShown, double xP, double yP,
-                        const numtext::NumberLocale &locale);
+    float interceptShown, double xP, double yP, const numtext::NumberLocale &locale);
 
 /// The test point's x against the vertical line x = xB.
 PointVerdict testVertical(double xB, double xP, const numtext::NumberLocale &locale);

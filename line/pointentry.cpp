@@ -45,7 +45,8 @@ bool entryUsable(const Recta &r, std::int16_t row)
     const double yB = fieldNumber(r.c.txtAy[1]);
     if (!usable(xA) || !usable(yA) || !usable(xB) || !usable(yB))
         return false;
-    if (row == testRow && (!usable(fieldNumber(r.c.txtAx[2])) || !usable(fieldNumber(r.c.txtAy[2]))))
+    if (row == testRow
+        && (!usable(fieldNumber(r.c.txtAx[2])) || !usable(fieldNumber(r.c.txtAy[2]))))
         return false;
     if (xB - xA != 0) {
         const double slope = (yB - yA) / (xB - xA);
@@ -63,7 +64,7 @@ void testPoint(Recta &r)
     const double yP = fieldNumber(r.c.txtAy[2]);
     const PointVerdict result = xB - xA != 0
         ? testSloped(r.m.slope.toNumberOr0(r.locale), r.m.intercept.toNumberOr0(r.locale),
-                     r.m.slopeShown, r.m.interceptShown, xP, yP, r.locale)
+            r.m.slopeShown, r.m.interceptShown, xP, yP, r.locale)
         : testVertical(xB, xP, r.locale);
     r.c.txtresultat.setText(result.worked);
     r.c.txtsino.setText(result.verdict);
@@ -152,7 +153,7 @@ void dibuixar(Recta &r)
         r.m.vertical = false;
         r.c.txtequacio.setText(line->equation);
         surface.drawSegment(world.xMin, toSingle(line->slope * world.xMin + line->intercept),
-                            world.xMax, toSingle(line->slope * world.xMax + line->intercept), colour);
+            world.xMax, toSingle(line->slope * world.xMax + line->intercept), colour);
     } else {
         r.m.vertical = true;
         r.m.verticalX = xB;

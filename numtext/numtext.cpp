@@ -102,7 +102,11 @@ private:
 class BlankSkipper
 {
 public:
-    explicit BlankSkipper(QStringView text) : text(text) { skip(); }
+    explicit BlankSkipper(QStringView text)
+        : text(text)
+    {
+        skip();
+    }
 
     char16_t peek() const { return pos < text.size() ? text[pos].unicode() : u'\0'; }
     bool atEnd() const { return pos >= text.size(); }
@@ -115,8 +119,7 @@ public:
 private:
     void skip()
     {
-        while (pos < text.size()
-               && (text[pos] == u' ' || text[pos] == u'\t' || text[pos] == u'\n'))
+        while (pos < text.size() && (text[pos] == u' ' || text[pos] == u'\t' || text[pos] == u'\n'))
             ++pos;
     }
 
@@ -168,7 +171,7 @@ Digits significantDigits(double magnitude, Precision precision)
     const int count = precision == Precision::Double ? 15 : 7;
     std::array<char, 48> buffer {};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
-                                      std::chars_format::scientific, count - 1);
+        std::chars_format::scientific, count - 1);
     const std::string_view text(buffer.data(), result.ptr - buffer.data());
     const std::size_t e = text.find('e');
 
@@ -178,8 +181,8 @@ Digits significantDigits(double magnitude, Precision precision)
         out.digits += text.substr(2, e - 2);
     while (out.digits.size() > 1 && out.digits.back() == '0')
         out.digits.pop_back();
-    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(),
-                    out.exponent);
+    std::from_chars(
+        text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(), out.exponent);
 
     // The largest doubles round up to 1.79769313486232E+308, which no longer reads back as a
     // double; write them rounded down instead, so that every text of a finite number stays one.

@@ -34,7 +34,8 @@ double parseLeadingNumber(QStringView text);
 QString numberToText(double value, Precision precision = Precision::Double);
 
 /// The plain text of a number: no sign position, the locale's separator, '0.5', '-3', '3.3'.
-QString plainText(double value, const NumberLocale &locale, Precision precision = Precision::Double);
+QString plainText(
+    double value, const NumberLocale &locale, Precision precision = Precision::Double);
 QString plainText(std::int16_t value);
 
 /// The format pattern "0.##": at least one digit before the separator, at most two after,

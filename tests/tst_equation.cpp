@@ -22,14 +22,14 @@ namespace {
 const QChar fullStop = u'.';
 const QChar comma = u',';
 
-void addPoints(const char *name, QChar decimal, const QString &typed, Form form,
-               const QString &ax, const QString &ay, const QString &bx, const QString &by)
+void addPoints(const char *name, QChar decimal, const QString &typed, Form form, const QString &ax,
+    const QString &ay, const QString &bx, const QString &by)
 {
     QTest::newRow(name) << decimal << typed << form << ax << ay << bx << by;
 }
 
 void addSloped(const char *name, const QString &typed, const QString &ax, const QString &ay,
-               const QString &bx, const QString &by)
+    const QString &bx, const QString &by)
 {
     addPoints(name, fullStop, typed, Form::SlopeIntercept, ax, ay, bx, by);
 }
@@ -56,36 +56,32 @@ void TestEquation::readsPoints_data()
     addSloped("half slope searches to 2", u"y=0.5x+1"_s, u"2"_s, u"2"_s, u"-2"_s, u"0"_s);
     addSloped("quarter slope searches to 4", u"y=.25x-1"_s, u"4"_s, u"0"_s, u"-4"_s, u"-2"_s);
     addSloped("slope 1.5", u"y=1.5x"_s, u"2"_s, u"3"_s, u"-2"_s, u"-3"_s);
-    addSloped("no whole ordinate stops at 10", u"y=0.33x"_s, u"10"_s, u"3.3"_s, u"-10"_s,
-              u"-3.3"_s);
+    addSloped(
+        "no whole ordinate stops at 10", u"y=0.33x"_s, u"10"_s, u"3.3"_s, u"-10"_s, u"-3.3"_s);
     addPoints("tenth ordinate keeps the full stop under a comma", comma, u"y=0.33x"_s,
-              Form::SlopeIntercept, u"10"_s, u"3.3"_s, u"-10"_s, u"-3.3"_s);
+        Form::SlopeIntercept, u"10"_s, u"3.3"_s, u"-10"_s, u"-3.3"_s);
 
     // The intercept becomes a whole number, halves to the even one; the slope keeps its decimals.
     addSloped("intercept 1.5 rounds to 2", u"y=0.5x+1.5"_s, u"2"_s, u"3"_s, u"-2"_s, u"1"_s);
     addSloped("intercept 2.5 rounds to 2", u"y=0.5x+2.5"_s, u"2"_s, u"3"_s, u"-2"_s, u"1"_s);
     addSloped("intercept -0.5 rounds to 0", u"y=x-0.5"_s, u"1"_s, u"1"_s, u"-1"_s, u"-1"_s);
     addSloped("intercept 0.4 rounds to 0", u"y=-3x+0.4"_s, u"1"_s, u"-3"_s, u"-1"_s, u"3"_s);
-    addSloped("ordinate at the top of the range", u"y=x+32766"_s, u"1"_s, u"32767"_s,
-              u"-1"_s, u"32765"_s);
+    addSloped("ordinate at the top of the range", u"y=x+32766"_s, u"1"_s, u"32767"_s, u"-1"_s,
+        u"32765"_s);
 
     // Positional reading of texts that are not quite equations.
     addSloped("x followed by other text", u"y=x/2+1"_s, u"1"_s, u"2"_s, u"-1"_s, u"0"_s);
     addSloped("slope text ends before x", u"y=2*x+1"_s, u"1"_s, u"3"_s, u"-1"_s, u"-1"_s);
-    addSloped("first two characters not examined", u"f=2x+1"_s, u"1"_s, u"3"_s, u"-1"_s,
-              u"-1"_s);
-    addSloped("slope before the last x, intercept after the first", u"y=2x3x"_s, u"1"_s,
-              u"2"_s, u"-1"_s, u"-2"_s);
-    addSloped("trailing sign reads as intercept 0", u"y=2x+"_s, u"1"_s, u"2"_s, u"-1"_s,
-              u"-2"_s);
+    addSloped("first two characters not examined", u"f=2x+1"_s, u"1"_s, u"3"_s, u"-1"_s, u"-1"_s);
+    addSloped("slope before the last x, intercept after the first", u"y=2x3x"_s, u"1"_s, u"2"_s,
+        u"-1"_s, u"-2"_s);
+    addSloped("trailing sign reads as intercept 0", u"y=2x+"_s, u"1"_s, u"2"_s, u"-1"_s, u"-2"_s);
     addSloped("+x is the slope 1", u"y=+x+1"_s, u"1"_s, u"2"_s, u"-1"_s, u"0"_s);
-    addSloped("100000 x", u"y="_s + QString(100000, u'x'), u"1"_s, u"1"_s, u"-1"_s,
-              u"-1"_s);
+    addSloped("100000 x", u"y="_s + QString(100000, u'x'), u"1"_s, u"1"_s, u"-1"_s, u"-1"_s);
 
     // Blanks and tabs anywhere do not move the positions.
     addSloped("blank before the slope", u"y= 2x+1"_s, u"1"_s, u"3"_s, u"-1"_s, u"-1"_s);
-    addSloped("blank before the equals sign", u"y =2x+1"_s, u"1"_s, u"3"_s, u"-1"_s,
-              u"-1"_s);
+    addSloped("blank before the equals sign", u"y =2x+1"_s, u"1"_s, u"3"_s, u"-1"_s, u"-1"_s);
     addSloped("blank before a bare x", u"y= x+1"_s, u"1"_s, u"2"_s, u"-1"_s, u"0"_s);
     addSloped("blanks everywhere", u"y = 2x + 1"_s, u"1"_s, u"3"_s, u"-1"_s, u"-1"_s);
     addSloped("tabs", u"y\t=\t2x\t+\t1"_s, u"1"_s, u"3"_s, u"-1"_s, u"-1"_s);
@@ -93,33 +89,32 @@ void TestEquation::readsPoints_data()
     // The horizontal form copies the text after 'y=' as it stands.
     for (const QChar decimal : { fullStop, comma }) {
         const bool isComma = decimal == comma;
-        addPoints(isComma ? "horizontal, comma" : "horizontal", decimal, u"y=3"_s,
-                  Form::Horizontal, u"1"_s, u"3"_s, u"2"_s, u"3"_s);
+        addPoints(isComma ? "horizontal, comma" : "horizontal", decimal, u"y=3"_s, Form::Horizontal,
+            u"1"_s, u"3"_s, u"2"_s, u"3"_s);
         addPoints(isComma ? "horizontal with blanks, comma" : "horizontal with blanks", decimal,
-                  u"y = 3"_s, Form::Horizontal, u"1"_s, u"3"_s, u"2"_s, u"3"_s);
+            u"y = 3"_s, Form::Horizontal, u"1"_s, u"3"_s, u"2"_s, u"3"_s);
     }
-    addPoints("horizontal decimals", fullStop, u"y=-2.5"_s, Form::Horizontal, u"1"_s,
-              u"-2.5"_s, u"2"_s, u"-2.5"_s);
+    addPoints("horizontal decimals", fullStop, u"y=-2.5"_s, Form::Horizontal, u"1"_s, u"-2.5"_s,
+        u"2"_s, u"-2.5"_s);
     addPoints("horizontal comma kept as typed", comma, u"y=-2,5"_s, Form::Horizontal, u"1"_s,
-              u"-2,5"_s, u"2"_s, u"-2,5"_s);
-    addPoints("horizontal not a number", fullStop, u"y=abc"_s, Form::Horizontal, u"1"_s,
-              u"abc"_s, u"2"_s, u"abc"_s);
-    addPoints("horizontal nothing after y=", fullStop, u"y="_s, Form::Horizontal, u"1"_s,
-              QString(), u"2"_s, QString());
+        u"-2,5"_s, u"2"_s, u"-2,5"_s);
+    addPoints("horizontal not a number", fullStop, u"y=abc"_s, Form::Horizontal, u"1"_s, u"abc"_s,
+        u"2"_s, u"abc"_s);
+    addPoints("horizontal nothing after y=", fullStop, u"y="_s, Form::Horizontal, u"1"_s, QString(),
+        u"2"_s, QString());
 
     // The vertical form reads its number by the locale and writes it with a sign position.
-    addPoints("vertical", fullStop, u"x=3"_s, Form::Vertical, u" 3"_s, u"1"_s, u" 3"_s,
-              u"2"_s);
+    addPoints("vertical", fullStop, u"x=3"_s, Form::Vertical, u" 3"_s, u"1"_s, u" 3"_s, u"2"_s);
     addPoints("vertical with blanks", fullStop, u"x = 3"_s, Form::Vertical, u" 3"_s, u"1"_s,
-              u" 3"_s, u"2"_s);
-    addPoints("vertical upper case negative", fullStop, u"X=-2"_s, Form::Vertical, u"-2"_s,
-              u"1"_s, u"-2"_s, u"2"_s);
-    addPoints("vertical below 1", fullStop, u"x=0.5"_s, Form::Vertical, u" .5"_s, u"1"_s,
-              u" .5"_s, u"2"_s);
+        u" 3"_s, u"2"_s);
+    addPoints("vertical upper case negative", fullStop, u"X=-2"_s, Form::Vertical, u"-2"_s, u"1"_s,
+        u"-2"_s, u"2"_s);
+    addPoints("vertical below 1", fullStop, u"x=0.5"_s, Form::Vertical, u" .5"_s, u"1"_s, u" .5"_s,
+        u"2"_s);
     addPoints("vertical below 1, comma", comma, u"x=0,5"_s, Form::Vertical, u" .5"_s, u"1"_s,
-              u" .5"_s, u"2"_s);
-    addPoints("vertical negative decimals, comma", comma, u"x=-2,5"_s, Form::Vertical,
-              u"-2.5"_s, u"1"_s, u"-2.5"_s, u"2"_s);
+        u" .5"_s, u"2"_s);
+    addPoints("vertical negative decimals, comma", comma, u"x=-2,5"_s, Form::Vertical, u"-2.5"_s,
+        u"1"_s, u"-2.5"_s, u"2"_s);
 }
 
 void TestEquation::readsPoints()

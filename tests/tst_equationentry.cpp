@@ -33,9 +33,12 @@ private:
             QCoreApplication::processEvents();
         }
         QLineEdit *field(const QString &name) { return window.findChild<QLineEdit *>(name); }
-        QString equations() { return window.findChild<QPlainTextEdit *>(u"txtequacio2"_s)->toPlainText(); }
+        QString equations()
+        {
+            return window.findChild<QPlainTextEdit *>(u"txtequacio2"_s)->toPlainText();
+        }
         void type(const QString &text, Qt::Key key = Qt::Key_Return,
-                  Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+            Qt::KeyboardModifiers modifiers = Qt::NoModifier)
         {
             QLineEdit *equation = field(u"txtequacio"_s);
             QTest::keyClicks(equation, text);
@@ -47,7 +50,8 @@ private:
     static QStringList coordinates(Shown &shown)
     {
         QStringList texts;
-        for (const char *name : { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)", "txtAy(2)" })
+        for (const char *name :
+            { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)", "txtAy(2)" })
             texts << shown.field(QString::fromLatin1(name))->text();
         return texts;
     }
@@ -55,7 +59,8 @@ private:
     static QString enabledStates(Shown &shown)
     {
         QString states;
-        for (const char *name : { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)", "txtAy(2)", "txtequacio" })
+        for (const char *name : { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)",
+                 "txtAy(2)", "txtequacio" })
             states += shown.field(QString::fromLatin1(name))->isEnabled() ? u'1' : u'0';
         return states;
     }
@@ -64,26 +69,36 @@ private:
     {
         const auto number = [](double value) { return QString::number(value, 'g', 17); };
         const auto cell = [&number](const numtext::ValueCell &c) {
-            return u"%1:%2:%3"_s.arg(int(c.kind())).arg(number(c.toNumberOr0(NumberLocale::fullStop())), c.textValue());
+            return u"%1:%2:%3"_s.arg(int(c.kind()))
+                .arg(number(c.toNumberOr0(NumberLocale::fullStop())), c.textValue());
         };
-        return QStringList { cell(m.slope), cell(m.intercept), cell(m.slopeShown), number(m.interceptShown),
-                             number(m.vertical), number(m.verticalX), number(m.hasLine), cell(m.prevSlope),
-                             number(m.prevIntercept), number(m.prevVertical), number(m.prevVerticalX),
-                             number(m.hasPrevious) }
+        return QStringList { cell(m.slope), cell(m.intercept), cell(m.slopeShown),
+            number(m.interceptShown), number(m.vertical), number(m.verticalX), number(m.hasLine),
+            cell(m.prevSlope), number(m.prevIntercept), number(m.prevVertical),
+            number(m.prevVerticalX), number(m.hasPrevious) }
             .join(u' ');
     }
 
     static QString describe(const DrawCall &c)
     {
-        return u"%1 (%2, %3)-(%4, %5) r%6 %7"_s.arg(int(c.kind)).arg(c.x1).arg(c.y1).arg(c.x2).arg(c.y2).arg(c.radius).arg(c.colour.name());
+        return u"%1 (%2, %3)-(%4, %5) r%6 %7"_s.arg(int(c.kind))
+            .arg(c.x1)
+            .arg(c.y1)
+            .arg(c.x2)
+            .arg(c.y2)
+            .arg(c.radius)
+            .arg(c.colour.name());
     }
 
-    static bool near(float a, double b) { return std::abs(a - b) <= 1e-4 * std::max(1.0, std::abs(b)); }
+    static bool near(float a, double b)
+    {
+        return std::abs(a - b) <= 1e-4 * std::max(1.0, std::abs(b));
+    }
 
     // The one segment in the colour of lines; vertical = whether it is expected upright at a,
     // else it is expected to be y = a·x + b across the world window.
     static void checkLine(const std::vector<DrawCall> &calls, const WorldWindow &world,
-                          bool vertical, double a, double b)
+        bool vertical, double a, double b)
     {
         std::vector<DrawCall> lines;
         for (const DrawCall &call : calls)
@@ -99,7 +114,7 @@ private:
             QCOMPARE(line.x1, world.xMin);
             QCOMPARE(line.x2, world.xMax);
             QVERIFY2(near(line.y1, a * world.xMin + b) && near(line.y2, a * world.xMax + b),
-                     qPrintable(u"%1 %2"_s.arg(line.y1).arg(line.y2)));
+                qPrintable(u"%1 %2"_s.arg(line.y1).arg(line.y2)));
         }
     }
 
@@ -110,9 +125,9 @@ private:
         const float x = float(xB), y = float(yB);
         const QColor guide = paletteColour(8);
         const DrawCall marks[] = { { Kind::Circle, 0, y, 0, y, 0.1f, guide, {} },
-                                   { Kind::Segment, 0, y, x, y, 0, guide, {} },
-                                   { Kind::Segment, x, 0, x, y, 0, guide, {} },
-                                   { Kind::Circle, x, y, x, y, 0.2f, paletteColour(13), {} } };
+            { Kind::Segment, 0, y, x, y, 0, guide, {} },
+            { Kind::Segment, x, 0, x, y, 0, guide, {} },
+            { Kind::Circle, x, y, x, y, 0.2f, paletteColour(13), {} } };
         QStringList expected, drawn;
         for (const DrawCall &mark : marks)
             expected << describe(mark);
@@ -136,46 +151,75 @@ private Q_SLOTS:
         QTest::addColumn<double>("b");
 
         const auto sloped = [](const char *name, const QString &typed, const QStringList &points,
-                               const QString &equation, double m, double n) {
+                                const QString &equation, double m, double n) {
             QTest::newRow(name) << typed << points << equation << false << false << m << n;
         };
-        sloped("whole slope", u"y=2x+3"_s, { u"1"_s, u"5"_s, u"-1"_s, u"1"_s }, u"y = 2·x + 3"_s, 2, 3);
-        sloped("upper case", u"Y=2X-3"_s, { u"1"_s, u"-1"_s, u"-1"_s, u"-5"_s }, u"y = 2·x +-3"_s, 2, -3);
+        sloped("whole slope", u"y=2x+3"_s, { u"1"_s, u"5"_s, u"-1"_s, u"1"_s }, u"y = 2·x + 3"_s, 2,
+            3);
+        sloped("upper case", u"Y=2X-3"_s, { u"1"_s, u"-1"_s, u"-1"_s, u"-5"_s }, u"y = 2·x +-3"_s,
+            2, -3);
         sloped("bare x", u"y=x"_s, { u"1"_s, u"1"_s, u"-1"_s, u"-1"_s }, u"y = 1·x + 0"_s, 1, 0);
         sloped("bare -x", u"y=-x"_s, { u"1"_s, u"-1"_s, u"-1"_s, u"1"_s }, u"y =-1·x + 0"_s, -1, 0);
-        sloped("bare -x, intercept", u"y=-x-2"_s, { u"1"_s, u"-3"_s, u"-1"_s, u"-1"_s }, u"y =-1·x +-2"_s, -1, -2);
-        sloped("no intercept", u"y=2x"_s, { u"1"_s, u"2"_s, u"-1"_s, u"-2"_s }, u"y = 2·x + 0"_s, 2, 0);
-        sloped("intercept +0", u"y=2x+0"_s, { u"1"_s, u"2"_s, u"-1"_s, u"-2"_s }, u"y = 2·x + 0"_s, 2, 0);
-        sloped("half slope", u"y=0.5x+1"_s, { u"2"_s, u"2"_s, u"-2"_s, u"0"_s }, u"y = .5·x + 1"_s, 0.5, 1);
-        sloped("quarter slope", u"y=.25x-1"_s, { u"4"_s, u"0"_s, u"-4"_s, u"-2"_s }, u"y = .25·x +-1"_s, 0.25, -1);
-        sloped("slope 1.5", u"y=1.5x"_s, { u"2"_s, u"3"_s, u"-2"_s, u"-3"_s }, u"y = 1.5·x + 0"_s, 1.5, 0);
-        sloped("no whole ordinate", u"y=0.33x"_s, { u"10"_s, u"3.3"_s, u"-10"_s, u"-3.3"_s }, u"y = .33·x + 0"_s, 0.33, 0);
-        sloped("intercept 1.5 to 2", u"y=0.5x+1.5"_s, { u"2"_s, u"3"_s, u"-2"_s, u"1"_s }, u"y = .5·x + 2"_s, 0.5, 2);
-        sloped("intercept 2.5 to 2", u"y=0.5x+2.5"_s, { u"2"_s, u"3"_s, u"-2"_s, u"1"_s }, u"y = .5·x + 2"_s, 0.5, 2);
-        sloped("intercept -0.5 to 0", u"y=x-0.5"_s, { u"1"_s, u"1"_s, u"-1"_s, u"-1"_s }, u"y = 1·x + 0"_s, 1, 0);
-        sloped("intercept 0.4 to 0", u"y=-3x+0.4"_s, { u"1"_s, u"-3"_s, u"-1"_s, u"3"_s }, u"y =-3·x + 0"_s, -3, 0);
-        sloped("+x is slope 1", u"y=+x+1"_s, { u"1"_s, u"2"_s, u"-1"_s, u"0"_s }, u"y = 1·x + 1"_s, 1, 1);
-        sloped("x over 2", u"y=x/2+1"_s, { u"1"_s, u"2"_s, u"-1"_s, u"0"_s }, u"y = 1·x + 1"_s, 1, 1);
-        sloped("times sign", u"y=2*x+1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s }, u"y = 2·x + 1"_s, 2, 1);
-        sloped("blank before slope", u"y= 2x+1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s }, u"y = 2·x + 1"_s, 2, 1);
-        sloped("blank before =", u"y =2x+1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s }, u"y = 2·x + 1"_s, 2, 1);
-        sloped("blank before bare x", u"y= x+1"_s, { u"1"_s, u"2"_s, u"-1"_s, u"0"_s }, u"y = 1·x + 1"_s, 1, 1);
-        sloped("blanks everywhere", u"y = 2x + 1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s }, u"y = 2·x + 1"_s, 2, 1);
-        sloped("the shown equation read back", u"y =-2·x + 3"_s, { u"1"_s, u"1"_s, u"-1"_s, u"5"_s }, u"y =-2·x + 3"_s, -2, 3);
-        sloped("first two unexamined", u"f=2x+1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s }, u"y = 2·x + 1"_s, 2, 1);
+        sloped("bare -x, intercept", u"y=-x-2"_s, { u"1"_s, u"-3"_s, u"-1"_s, u"-1"_s },
+            u"y =-1·x +-2"_s, -1, -2);
+        sloped("no intercept", u"y=2x"_s, { u"1"_s, u"2"_s, u"-1"_s, u"-2"_s }, u"y = 2·x + 0"_s, 2,
+            0);
+        sloped("intercept +0", u"y=2x+0"_s, { u"1"_s, u"2"_s, u"-1"_s, u"-2"_s }, u"y = 2·x + 0"_s,
+            2, 0);
+        sloped("half slope", u"y=0.5x+1"_s, { u"2"_s, u"2"_s, u"-2"_s, u"0"_s }, u"y = .5·x + 1"_s,
+            0.5, 1);
+        sloped("quarter slope", u"y=.25x-1"_s, { u"4"_s, u"0"_s, u"-4"_s, u"-2"_s },
+            u"y = .25·x +-1"_s, 0.25, -1);
+        sloped("slope 1.5", u"y=1.5x"_s, { u"2"_s, u"3"_s, u"-2"_s, u"-3"_s }, u"y = 1.5·x + 0"_s,
+            1.5, 0);
+        sloped("no whole ordinate", u"y=0.33x"_s, { u"10"_s, u"3.3"_s, u"-10"_s, u"-3.3"_s },
+            u"y = .33·x + 0"_s, 0.33, 0);
+        sloped("intercept 1.5 to 2", u"y=0.5x+1.5"_s, { u"2"_s, u"3"_s, u"-2"_s, u"1"_s },
+            u"y = .5·x + 2"_s, 0.5, 2);
+        sloped("intercept 2.5 to 2", u"y=0.5x+2.5"_s, { u"2"_s, u"3"_s, u"-2"_s, u"1"_s },
+            u"y = .5·x + 2"_s, 0.5, 2);
+        sloped("intercept -0.5 to 0", u"y=x-0.5"_s, { u"1"_s, u"1"_s, u"-1"_s, u"-1"_s },
+            u"y = 1·x + 0"_s, 1, 0);
+        sloped("intercept 0.4 to 0", u"y=-3x+0.4"_s, { u"1"_s, u"-3"_s, u"-1"_s, u"3"_s },
+            u"y =-3·x + 0"_s, -3, 0);
+        sloped("+x is slope 1", u"y=+x+1"_s, { u"1"_s, u"2"_s, u"-1"_s, u"0"_s }, u"y = 1·x + 1"_s,
+            1, 1);
+        sloped(
+            "x over 2", u"y=x/2+1"_s, { u"1"_s, u"2"_s, u"-1"_s, u"0"_s }, u"y = 1·x + 1"_s, 1, 1);
+        sloped("times sign", u"y=2*x+1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s }, u"y = 2·x + 1"_s,
+            2, 1);
+        sloped("blank before slope", u"y= 2x+1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s },
+            u"y = 2·x + 1"_s, 2, 1);
+        sloped("blank before =", u"y =2x+1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s },
+            u"y = 2·x + 1"_s, 2, 1);
+        sloped("blank before bare x", u"y= x+1"_s, { u"1"_s, u"2"_s, u"-1"_s, u"0"_s },
+            u"y = 1·x + 1"_s, 1, 1);
+        sloped("blanks everywhere", u"y = 2x + 1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s },
+            u"y = 2·x + 1"_s, 2, 1);
+        sloped("the shown equation read back", u"y =-2·x + 3"_s,
+            { u"1"_s, u"1"_s, u"-1"_s, u"5"_s }, u"y =-2·x + 3"_s, -2, 3);
+        sloped("first two unexamined", u"f=2x+1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s },
+            u"y = 2·x + 1"_s, 2, 1);
 
         const auto other = [](const char *name, const QString &typed, const QStringList &points,
-                              const QString &equation, bool vertical, double a, double b) {
+                               const QString &equation, bool vertical, double a, double b) {
             QTest::newRow(name) << typed << points << equation << true << vertical << a << b;
         };
-        other("horizontal", u"y=3"_s, { u"1"_s, u"3"_s, u"2"_s, u"3"_s }, u"y = 0·x + 3"_s, false, 0, 3);
-        other("horizontal decimals", u"y=-2.5"_s, { u"1"_s, u"-2.5"_s, u"2"_s, u"-2.5"_s }, u"y = 0·x +-2.5"_s, false, 0, -2.5);
-        other("horizontal blanks", u"y = 3"_s, { u"1"_s, u"3"_s, u"2"_s, u"3"_s }, u"y = 0·x + 3"_s, false, 0, 3);
-        other("horizontal text", u"y=abc"_s, { u"1"_s, u"abc"_s, u"2"_s, u"abc"_s }, u"y = 0·x + 0"_s, false, 0, 0);
+        other("horizontal", u"y=3"_s, { u"1"_s, u"3"_s, u"2"_s, u"3"_s }, u"y = 0·x + 3"_s, false,
+            0, 3);
+        other("horizontal decimals", u"y=-2.5"_s, { u"1"_s, u"-2.5"_s, u"2"_s, u"-2.5"_s },
+            u"y = 0·x +-2.5"_s, false, 0, -2.5);
+        other("horizontal blanks", u"y = 3"_s, { u"1"_s, u"3"_s, u"2"_s, u"3"_s }, u"y = 0·x + 3"_s,
+            false, 0, 3);
+        other("horizontal text", u"y=abc"_s, { u"1"_s, u"abc"_s, u"2"_s, u"abc"_s },
+            u"y = 0·x + 0"_s, false, 0, 0);
         other("vertical", u"x=3"_s, { u" 3"_s, u"1"_s, u" 3"_s, u"2"_s }, u"x =3"_s, true, 3, 0);
-        other("vertical upper case", u"X=-2"_s, { u"-2"_s, u"1"_s, u"-2"_s, u"2"_s }, u"x =-2"_s, true, -2, 0);
-        other("vertical below 1", u"x=0.5"_s, { u" .5"_s, u"1"_s, u" .5"_s, u"2"_s }, u"x =0.5"_s, true, 0.5, 0);
-        other("vertical blanks", u"x = 3"_s, { u" 3"_s, u"1"_s, u" 3"_s, u"2"_s }, u"x =3"_s, true, 3, 0);
+        other("vertical upper case", u"X=-2"_s, { u"-2"_s, u"1"_s, u"-2"_s, u"2"_s }, u"x =-2"_s,
+            true, -2, 0);
+        other("vertical below 1", u"x=0.5"_s, { u" .5"_s, u"1"_s, u" .5"_s, u"2"_s }, u"x =0.5"_s,
+            true, 0.5, 0);
+        other("vertical blanks", u"x = 3"_s, { u" 3"_s, u"1"_s, u" 3"_s, u"2"_s }, u"x =3"_s, true,
+            3, 0);
     }
 
     void readsTheTable()
@@ -221,9 +265,12 @@ private Q_SLOTS:
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
         QTest::addColumn<bool>("reads");
         QTest::newRow("Return") << Qt::Key_Return << Qt::KeyboardModifiers() << true;
-        QTest::newRow("keypad Enter") << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::KeypadModifier) << true;
-        QTest::newRow("Shift+Return") << Qt::Key_Return << Qt::KeyboardModifiers(Qt::ShiftModifier) << true;
-        QTest::newRow("Ctrl+Return") << Qt::Key_Return << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
+        QTest::newRow("keypad Enter")
+            << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::KeypadModifier) << true;
+        QTest::newRow("Shift+Return")
+            << Qt::Key_Return << Qt::KeyboardModifiers(Qt::ShiftModifier) << true;
+        QTest::newRow("Ctrl+Return")
+            << Qt::Key_Return << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
         QTest::newRow("Tab") << Qt::Key_Tab << Qt::KeyboardModifiers() << false;
         QTest::newRow("Escape") << Qt::Key_Escape << Qt::KeyboardModifiers() << false;
         QTest::newRow("Ctrl+M") << Qt::Key_M << Qt::KeyboardModifiers(Qt::ControlModifier) << false;
@@ -269,7 +316,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("afterLine");
 
-        const struct { const char *name; QChar decimal; QString typed; } rows[] = {
+        const struct
+        {
+            const char *name;
+            QChar decimal;
+            QString typed;
+        } rows[] = {
             { "empty", u'.', QString() },
             { "one character", u'.', u"y"_s },
             { "x alone", u'.', u"x"_s },
@@ -329,7 +381,8 @@ private Q_SLOTS:
         shown.type(u"y=0.33x"_s);
         shown.window.canvas().setRecorder(nullptr);
 
-        QCOMPARE(coordinates(shown).mid(0, 4), QStringList({ u"10"_s, u"3.3"_s, u"-10"_s, u"-3.3"_s }));
+        QCOMPARE(
+            coordinates(shown).mid(0, 4), QStringList({ u"10"_s, u"3.3"_s, u"-10"_s, u"-3.3"_s }));
         QCOMPARE(shown.field(u"txtequacio"_s)->text(), u"y = .33·x + 0"_s);
         const Members &m = shown.window.members();
         QVERIFY(std::abs(m.slope.toNumberOr0(NumberLocale::comma()) - 0.33) < 1e-12);

@@ -35,7 +35,8 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.devicePixelRatioF(), 2.0);
         QCOMPARE(window.centralWidget()->size(), QSize(734, 546));
-        QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("txtAy(1)"))->geometry(), QRect(56, 112, 25, 19));
+        QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("txtAy(1)"))->geometry(),
+            QRect(56, 112, 25, 19));
 
         const QImage shot = window.grab().toImage();
         QCOMPARE(shot.size(), window.size() * 2);
@@ -52,7 +53,8 @@ private Q_SLOTS:
             canvas->clearSurface();
             const WorldWindow world = PosaEscala(*canvas, 11130, 8865);
             pintar(*canvas, world);
-            canvas->drawSegment(world.xMin, world.xMin * 0.5f, world.xMax, world.xMax * 0.5f, paletteColour(12));
+            canvas->drawSegment(
+                world.xMin, world.xMin * 0.5f, world.xMax, world.xMax * 0.5f, paletteColour(12));
         }
         const QList<QPoint> dotsOne = pixelsOf(one.image(), paletteColour(4));
         const QList<QPoint> dotsTwo = pixelsOf(two.image(), paletteColour(4));
@@ -62,7 +64,8 @@ private Q_SLOTS:
             bool near = false;
             for (const QPoint &p : dotsTwo)
                 near = near || (p - scaled).manhattanLength() <= 2;
-            QVERIFY2(near, qPrintable(QStringLiteral("dot at %1,%2").arg(dotsOne[k].x()).arg(dotsOne[k].y())));
+            QVERIFY2(near,
+                qPrintable(QStringLiteral("dot at %1,%2").arg(dotsOne[k].x()).arg(dotsOne[k].y())));
         }
 
         // The red line: about twice as many device pixels for twice the length, and no pixel
@@ -74,7 +77,8 @@ private Q_SLOTS:
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {
                 const QColor c = image.pixelColor(x, y);
-                QVERIFY(!(c.red() > 200 && c.green() > 0 && c.green() < 200 && c.blue() == c.green()));
+                QVERIFY(
+                    !(c.red() > 200 && c.green() > 0 && c.green() < 200 && c.blue() == c.green()));
             }
     }
 };

@@ -36,7 +36,8 @@ QString describe(const DrawCall &c)
     case DrawCall::Kind::Circle:
         return QStringLiteral("circle %1 %2 r%3").arg(num(c.x1), num(c.y1), num(c.radius)) + in;
     case DrawCall::Kind::Segment:
-        return QStringLiteral("segment %1 %2 %3 %4").arg(num(c.x1), num(c.y1), num(c.x2), num(c.y2)) + in;
+        return QStringLiteral("segment %1 %2 %3 %4").arg(num(c.x1), num(c.y1), num(c.x2), num(c.y2))
+            + in;
     case DrawCall::Kind::Text:
         return QStringLiteral("text '%1' at %2 %3").arg(c.text, num(c.x1), num(c.y1)) + in;
     case DrawCall::Kind::Point:
@@ -65,16 +66,16 @@ QString text(const QString &t, float x, float y)
 QStringList marks(float x, float y)
 {
     return { circle(0, y, 0.1f, 8), segment(0, y, x, y, 8), segment(x, 0, x, y, 8),
-             circle(x, y, 0.2f, 13) };
+        circle(x, y, 0.2f, 13) };
 }
 
 const QStringList abFields { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)" };
 
 QString describe(const ValueCell &cell)
 {
-    return QStringLiteral("%1:%2").arg(int(cell.kind())).arg(cell.kind() == ValueCell::Kind::Text
-                                                                  ? cell.textValue()
-                                                                  : num(cell.toNumberOr0({})));
+    return QStringLiteral("%1:%2")
+        .arg(int(cell.kind()))
+        .arg(cell.kind() == ValueCell::Kind::Text ? cell.textValue() : num(cell.toNumberOr0({})));
 }
 
 } // namespace
@@ -105,7 +106,10 @@ class LineEntryTest : public QObject
     }
 
     QLineEdit *edit(const QString &name) { return window->findChild<QLineEdit *>(name); }
-    QString fieldText(const QString &name) { return Field(window->findChild<QWidget *>(name)).text(); }
+    QString fieldText(const QString &name)
+    {
+        return Field(window->findChild<QWidget *>(name)).text();
+    }
 
     void type(const QString &name, const QString &value)
     {
@@ -151,9 +155,10 @@ class LineEntryTest : public QObject
     {
         QStringList out;
         for (const char *name : { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)",
-                                  "txtAy(2)", "txtequacio", "txtequacio2", "txtresultat", "txtsino" }) {
+                 "txtAy(2)", "txtequacio", "txtequacio2", "txtresultat", "txtsino" }) {
             const QString n = QString::fromLatin1(name);
-            out << n + u'=' + fieldText(n) + (window->findChild<QWidget *>(n)->isEnabled() ? u'+' : u'-');
+            out << n + u'=' + fieldText(n)
+                    + (window->findChild<QWidget *>(n)->isEnabled() ? u'+' : u'-');
         }
         const Members &m = window->members();
         out << describe(m.slope) << describe(m.intercept) << describe(m.slopeShown)
@@ -187,21 +192,23 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("typed");
         QTest::addColumn<QStringList>("expected");
 
-        QTest::newRow("empty x field") << QStringList { "txtAx(1)=" } << QStringList { circle(0, 0, 0.1f, 8) };
-        QTest::newRow("x of B") << QStringList { "txtAx(1)=3" } << QStringList { circle(3, 0, 0.1f, 8) };
+        QTest::newRow("empty x field")
+            << QStringList { "txtAx(1)=" } << QStringList { circle(0, 0, 0.1f, 8) };
+        QTest::newRow("x of B") << QStringList { "txtAx(1)=3" }
+                                << QStringList { circle(3, 0, 0.1f, 8) };
         QTest::newRow("point A") << QStringList { "txtAx(0)=1", "txtAy(0)=2" }
                                  << QStringList { circle(1, 0, 0.1f, 8) } + marks(1, 2);
-        QTest::newRow("A's x empty guards B") << QStringList { "txtAx(1)=3", "txtAy(1)=4" }
-                                              << QStringList { circle(3, 0, 0.1f, 8) };
+        QTest::newRow("A's x empty guards B")
+            << QStringList { "txtAx(1)=3", "txtAy(1)=4" } << QStringList { circle(3, 0, 0.1f, 8) };
         QTest::newRow("y of B alone") << QStringList { "txtAx(0)=1", "txtAy(1)=4" }
                                       << QStringList { circle(1, 0, 0.1f, 8) } + marks(0, 4);
-        QTest::newRow("blank x of A counts as filled") << QStringList { "txtAx(0)= ", "txtAy(0)=2" }
-                                                       << QStringList { circle(0, 0, 0.1f, 8) } + marks(0, 2);
+        QTest::newRow("blank x of A counts as filled") << QStringList { "txtAx(0)= ",
+            "txtAy(0)=2" } << QStringList { circle(0, 0, 0.1f, 8) } + marks(0, 2);
         const float most = std::numeric_limits<float>::max();
-        QTest::newRow("beyond the single range") << QStringList { "txtAx(0)=1e999", "txtAy(0)=-1e39" }
-                                                 << QStringList { circle(most, 0, 0.1f, 8) } + marks(most, -most);
-        QTest::newRow("fraction and text") << QStringList { "txtAx(0)=-1.5", "txtAy(0)=abc" }
-                                           << QStringList { circle(-1.5f, 0, 0.1f, 8) } + marks(-1.5f, 0);
+        QTest::newRow("beyond the single range") << QStringList { "txtAx(0)=1e999",
+            "txtAy(0)=-1e39" } << QStringList { circle(most, 0, 0.1f, 8) } + marks(most, -most);
+        QTest::newRow("fraction and text") << QStringList { "txtAx(0)=-1.5",
+            "txtAy(0)=abc" } << QStringList { circle(-1.5f, 0, 0.1f, 8) } + marks(-1.5f, 0);
     }
 
     // Each field is entered, typed into, and left for the equation field, which has no marks.
@@ -220,8 +227,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("clicked");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("x of the test point") << "txtAx(2)" << "txtAy(2)";
-        QTest::newRow("y of the test point") << "txtAy(2)" << "txtAx(2)";
+        QTest::newRow("x of the test point") << "txtAx(2)"
+                                             << "txtAy(2)";
+        QTest::newRow("y of the test point") << "txtAy(2)"
+                                             << "txtAx(2)";
     }
 
     void clickInTestPoint()
@@ -265,11 +274,14 @@ private Q_SLOTS:
         QTest::newRow("B's y empty") << QStringList { "1", "2", "3", "" } << "txtAy(1)";
         QTest::newRow("A's x empty, Enter in A") << QStringList { "", "2", "3", "6" } << "txtAy(0)";
         QTest::newRow("A's y empty, Enter in A") << QStringList { "1", "", "3", "6" } << "txtAy(0)";
-        QTest::newRow("beyond the double range") << QStringList { "1e999", "2", "3", "6" } << "txtAy(1)";
-        QTest::newRow("a coordinate of 1e15") << QStringList { "0", "0", "1", "1e15" } << "txtAy(1)";
+        QTest::newRow("beyond the double range")
+            << QStringList { "1e999", "2", "3", "6" } << "txtAy(1)";
+        QTest::newRow("a coordinate of 1e15")
+            << QStringList { "0", "0", "1", "1e15" } << "txtAy(1)";
         QTest::newRow("x 1e-320 apart") << QStringList { "0", "0", "1e-320", "1" } << "txtAy(1)";
         QTest::newRow("slope of 1e16") << QStringList { "0", "0", "1e-5", "1e11" } << "txtAy(1)";
-        QTest::newRow("intercept of 1e16") << QStringList { "-1e14", "0", "-99999999999999", "100" } << "txtAy(0)";
+        QTest::newRow("intercept of 1e16")
+            << QStringList { "-1e14", "0", "-99999999999999", "100" } << "txtAy(0)";
     }
 
     void refused()
@@ -298,15 +310,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("slopeShown");
         QTest::addColumn<float>("interceptShown");
 
-        QTest::newRow("through the origin") << false << QStringList { "1", "2", "3", "6" } << "txtAy(1)" << "y = 2·x + 0" << 2.0 << 0.0 << "2." << 0.f;
-        QTest::newRow("falling, Enter in A") << false << QStringList { "0", "3", "2", "-1" } << "txtAy(0)" << "y =-2·x + 3" << -2.0 << 3.0 << "-2." << 3.f;
-        QTest::newRow("a third, comma") << true << QStringList { "0", "-1", "3", "0" } << "txtAy(1)" << "y = .33·x +-1" << 1.0 / 3 << -1.0 << "0,33" << -1.f;
-        QTest::newRow("horizontal") << false << QStringList { "1", "2", "4", "2" } << "txtAy(1)" << "y = 0·x + 2" << 0.0 << 2.0 << "0." << 2.f;
-        QTest::newRow("blank is zero") << false << QStringList { " ", "2", "1", "3" } << "txtAy(1)" << "y = 1·x + 2" << 1.0 << 2.0 << "1." << 2.f;
+        QTest::newRow("through the origin")
+            << false << QStringList { "1", "2", "3", "6" } << "txtAy(1)"
+            << "y = 2·x + 0" << 2.0 << 0.0 << "2." << 0.f;
+        QTest::newRow("falling, Enter in A")
+            << false << QStringList { "0", "3", "2", "-1" } << "txtAy(0)"
+            << "y =-2·x + 3" << -2.0 << 3.0 << "-2." << 3.f;
+        QTest::newRow("a third, comma") << true << QStringList { "0", "-1", "3", "0" } << "txtAy(1)"
+                                        << "y = .33·x +-1" << 1.0 / 3 << -1.0 << "0,33" << -1.f;
+        QTest::newRow("horizontal") << false << QStringList { "1", "2", "4", "2" } << "txtAy(1)"
+                                    << "y = 0·x + 2" << 0.0 << 2.0 << "0." << 2.f;
+        QTest::newRow("blank is zero") << false << QStringList { " ", "2", "1", "3" } << "txtAy(1)"
+                                       << "y = 1·x + 2" << 1.0 << 2.0 << "1." << 2.f;
         // A vertical line leaves the members as start-up set them.
-        QTest::newRow("vertical") << false << QStringList { "2", "1", "2", "5" } << "txtAy(1)" << "x =2" << 0.0 << 0.0 << "" << 0.f;
-        QTest::newRow("vertical, comma") << true << QStringList { "2.5", "0", "2.5", "3" } << "txtAy(1)" << "x =2,5" << 0.0 << 0.0 << "" << 0.f;
-        QTest::newRow("A equals B") << false << QStringList { "1", "1", "1", "1" } << "txtAy(0)" << "x =1" << 0.0 << 0.0 << "" << 0.f;
+        QTest::newRow("vertical") << false << QStringList { "2", "1", "2", "5" } << "txtAy(1)"
+                                  << "x =2" << 0.0 << 0.0 << "" << 0.f;
+        QTest::newRow("vertical, comma")
+            << true << QStringList { "2.5", "0", "2.5", "3" } << "txtAy(1)"
+            << "x =2,5" << 0.0 << 0.0 << "" << 0.f;
+        QTest::newRow("A equals B") << false << QStringList { "1", "1", "1", "1" } << "txtAy(0)"
+                                    << "x =1" << 0.0 << 0.0 << "" << 0.f;
     }
 
     void completion()
@@ -330,10 +353,9 @@ private Q_SLOTS:
         const bool vertical = slopeShown.isEmpty();
         const double xA = ab[0].trimmed().toDouble(), yA = ab[1].toDouble();
         const double xB = ab[2].toDouble(), yB = ab[3].toDouble();
-        const QString line = vertical
-            ? segment(float(xB), world.yMin, float(xB), world.yMax, 12)
-            : segment(world.xMin, float(slope * world.xMin + intercept), world.xMax,
-                      float(slope * world.xMax + intercept), 12);
+        const QString line = vertical ? segment(float(xB), world.yMin, float(xB), world.yMax, 12)
+                                      : segment(world.xMin, float(slope * world.xMin + intercept),
+                                          world.xMax, float(slope * world.xMax + intercept), 12);
         const QStringList expected = marks(float(xA), float(yA)) + marks(float(xB), float(yB))
             + QStringList { line, QStringLiteral("frame") };
         // Moving the focus off the fields that are locked marks them again afterwards.
@@ -369,16 +391,31 @@ private Q_SLOTS:
         QTest::addColumn<QString>("verdict");
 
         const QStringList ab { "1", "2", "3", "6" };
-        QTest::newRow("on") << ab << QStringList { "2", "4" } << "4 = 2·2+ 0" << "Està en la recta";
-        QTest::newRow("off") << ab << QStringList { "2", "5" } << "5 # 2·2+ 0" << "No està en la recta";
-        QTest::newRow("negative") << ab << QStringList { "-1", "-2" } << "-2 = 2·-1+ 0" << "Està en la recta";
-        QTest::newRow("both empty") << ab << QStringList { "", "" } << "0 = 2·0+ 0" << "Està en la recta";
-        QTest::newRow("a third") << QStringList { "0", "-1", "3", "0" } << QStringList { "3", "0" } << "0 = .33·3+-1" << "Està en la recta";
-        QTest::newRow("0.1·3 is 0.3") << QStringList { "0", "0", "10", "1" } << QStringList { "3", "0.3" } << "0.3 = .1·3+ 0" << "Està en la recta";
-        QTest::newRow("vertical, on") << QStringList { "2", "1", "2", "5" } << QStringList { "2", "9" } << " x = 2" << "està en la recta";
-        QTest::newRow("vertical, off") << QStringList { "2", "1", "2", "5" } << QStringList { "3", "9" } << "x # 2" << "no està en la recta";
-        QTest::newRow("A equals B") << QStringList { "1", "1", "1", "1" } << QStringList { "1", "7" } << " x = 1" << "està en la recta";
-        QTest::newRow("unusable test point") << ab << QStringList { "1e999", "4" } << "" << "";
+        QTest::newRow("on") << ab << QStringList { "2", "4" } << "4 = 2·2+ 0"
+                            << "Està en la recta";
+        QTest::newRow("off") << ab << QStringList { "2", "5" } << "5 # 2·2+ 0"
+                             << "No està en la recta";
+        QTest::newRow("negative") << ab << QStringList { "-1", "-2" } << "-2 = 2·-1+ 0"
+                                  << "Està en la recta";
+        QTest::newRow("both empty") << ab << QStringList { "", "" } << "0 = 2·0+ 0"
+                                    << "Està en la recta";
+        QTest::newRow("a third") << QStringList { "0", "-1", "3", "0" } << QStringList { "3", "0" }
+                                 << "0 = .33·3+-1"
+                                 << "Està en la recta";
+        QTest::newRow("0.1·3 is 0.3")
+            << QStringList { "0", "0", "10", "1" } << QStringList { "3", "0.3" } << "0.3 = .1·3+ 0"
+            << "Està en la recta";
+        QTest::newRow("vertical, on")
+            << QStringList { "2", "1", "2", "5" } << QStringList { "2", "9" } << " x = 2"
+            << "està en la recta";
+        QTest::newRow("vertical, off")
+            << QStringList { "2", "1", "2", "5" } << QStringList { "3", "9" } << "x # 2"
+            << "no està en la recta";
+        QTest::newRow("A equals B")
+            << QStringList { "1", "1", "1", "1" } << QStringList { "1", "7" } << " x = 1"
+            << "està en la recta";
+        QTest::newRow("unusable test point") << ab << QStringList { "1e999", "4" } << ""
+                                             << "";
     }
 
     void pointTest()
@@ -403,7 +440,8 @@ private Q_SLOTS:
         }
         QCOMPARE(boxes, QStringList());
         // The drawing is made again, the test point marked with A and B when it has a field.
-        QStringList expected = marks(ab[0].toFloat(), ab[1].toFloat()) + marks(ab[2].toFloat(), ab[3].toFloat());
+        QStringList expected
+            = marks(ab[0].toFloat(), ab[1].toFloat()) + marks(ab[2].toFloat(), ab[3].toFloat());
         if (!p[0].isEmpty())
             expected += marks(p[0].toFloat(), p[1].toFloat());
         const QStringList seen = drawn();
@@ -421,22 +459,35 @@ private Q_SLOTS:
 
         const QStringList twoXPlus3 { "0", "3", "1", "5" };
         const QStringList xEquals3 { "3", "0", "3", "1" };
-        QTest::newRow("crossing") << QStringList { "1", "2", "3", "6" } << QStringList { "0", "3", "1", "2" }
-                                  << "y = 2·x + 0\r\ny =-1·x + 3" << text(QStringLiteral("( 1, 2)"), 1, 2);
-        QTest::newRow("coincident, at B") << twoXPlus3 << QStringList { "1", "5", "2", "7" }
-                                          << "y = 2·x + 3\r\ny = 2·x + 3" << text(QStringLiteral("coincidents"), 2, 7);
-        QTest::newRow("parallel, at B") << twoXPlus3 << QStringList { "0", "-1", "1", "1" }
-                                        << "y = 2·x + 3\r\ny = 2·x +-1" << text(QStringLiteral("paral·leles"), 1, 1);
-        QTest::newRow("horizontal through 0.1 twice") << QStringList { "0", "0.1", "1", "0.1" } << QStringList { "0", "0.1", "1", "0.1" }
-                                                      << "y = 0·x + .1\r\ny = 0·x + .1" << text(QStringLiteral("coincidents"), 1, 0.1f);
-        QTest::newRow("slopes a last bit apart") << QStringList { "0", "0.1", "1", "0.3" } << QStringList { "0", "0.1", "2", "0.5" }
-                                                 << "y = .2·x + .1\r\ny = .2·x + .1" << text(QStringLiteral("coincidents"), 2, 0.5f);
-        QTest::newRow("kept x axis") << QStringList { "0", "0", "1", "0" } << QStringList { "0", "1", "1", "2" }
-                                     << "y = 0·x + 0\r\ny = 1·x + 1" << text(QStringLiteral("(-1, 0)"), -1, 0);
-        QTest::newRow("vertical crosses") << twoXPlus3 << xEquals3 << "y = 2·x + 3\r\nx =3" << text(QStringLiteral("( 3, 9)"), 3, 9);
-        QTest::newRow("kept vertical") << xEquals3 << twoXPlus3 << "x =3\r\ny = 2·x + 3" << text(QStringLiteral("( 3, 9)"), 3, 9);
-        QTest::newRow("vertical twice") << xEquals3 << QStringList { "3", "-2", "3", "4" } << "x =3\r\nx =3" << text(QStringLiteral("coincidents"), 3, 4);
-        QTest::newRow("two verticals") << xEquals3 << QStringList { "-1", "0", "-1", "2" } << "x =3\r\nx =-1" << text(QStringLiteral("paral·leles"), -1, 2);
+        QTest::newRow("crossing") << QStringList { "1", "2", "3", "6" }
+                                  << QStringList { "0", "3", "1", "2" }
+                                  << "y = 2·x + 0\r\ny =-1·x + 3"
+                                  << text(QStringLiteral("( 1, 2)"), 1, 2);
+        QTest::newRow("coincident, at B")
+            << twoXPlus3 << QStringList { "1", "5", "2", "7" } << "y = 2·x + 3\r\ny = 2·x + 3"
+            << text(QStringLiteral("coincidents"), 2, 7);
+        QTest::newRow("parallel, at B")
+            << twoXPlus3 << QStringList { "0", "-1", "1", "1" } << "y = 2·x + 3\r\ny = 2·x +-1"
+            << text(QStringLiteral("paral·leles"), 1, 1);
+        QTest::newRow("horizontal through 0.1 twice")
+            << QStringList { "0", "0.1", "1", "0.1" } << QStringList { "0", "0.1", "1", "0.1" }
+            << "y = 0·x + .1\r\ny = 0·x + .1" << text(QStringLiteral("coincidents"), 1, 0.1f);
+        QTest::newRow("slopes a last bit apart")
+            << QStringList { "0", "0.1", "1", "0.3" } << QStringList { "0", "0.1", "2", "0.5" }
+            << "y = .2·x + .1\r\ny = .2·x + .1" << text(QStringLiteral("coincidents"), 2, 0.5f);
+        QTest::newRow("kept x axis")
+            << QStringList { "0", "0", "1", "0" } << QStringList { "0", "1", "1", "2" }
+            << "y = 0·x + 0\r\ny = 1·x + 1" << text(QStringLiteral("(-1, 0)"), -1, 0);
+        QTest::newRow("vertical crosses") << twoXPlus3 << xEquals3 << "y = 2·x + 3\r\nx =3"
+                                          << text(QStringLiteral("( 3, 9)"), 3, 9);
+        QTest::newRow("kept vertical") << xEquals3 << twoXPlus3 << "x =3\r\ny = 2·x + 3"
+                                       << text(QStringLiteral("( 3, 9)"), 3, 9);
+        QTest::newRow("vertical twice")
+            << xEquals3 << QStringList { "3", "-2", "3", "4" } << "x =3\r\nx =3"
+            << text(QStringLiteral("coincidents"), 3, 4);
+        QTest::newRow("two verticals")
+            << xEquals3 << QStringList { "-1", "0", "-1", "2" } << "x =3\r\nx =-1"
+            << text(QStringLiteral("paral·leles"), -1, 2);
     }
 
     // The first line is kept by "nova recta"; the second is appended and compared with it.
@@ -504,9 +555,12 @@ private Q_SLOTS:
         QTest::addColumn<bool>("acts");
 
         const Qt::KeyboardModifiers none;
-        QTest::newRow("shift and Enter") << "txtAy(1)" << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ShiftModifier) << true;
-        QTest::newRow("control and Enter") << "txtAy(1)" << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
-        QTest::newRow("keypad Enter") << "txtAy(1)" << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << true;
+        QTest::newRow("shift and Enter") << "txtAy(1)" << int(Qt::Key_Return)
+                                         << Qt::KeyboardModifiers(Qt::ShiftModifier) << true;
+        QTest::newRow("control and Enter") << "txtAy(1)" << int(Qt::Key_Return)
+                                           << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
+        QTest::newRow("keypad Enter") << "txtAy(1)" << int(Qt::Key_Enter)
+                                      << Qt::KeyboardModifiers(Qt::KeypadModifier) << true;
         QTest::newRow("escape in B's y") << "txtAy(1)" << int(Qt::Key_Escape) << none << false;
         QTest::newRow("up in A's y") << "txtAy(0)" << int(Qt::Key_Up) << none << false;
         QTest::newRow("F1 in B's y") << "txtAy(1)" << int(Qt::Key_F1) << none << false;

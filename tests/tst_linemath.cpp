@@ -44,20 +44,37 @@ private Q_SLOTS:
         QTest::addColumn<float>("interceptShown");
         QTest::addColumn<QString>("equation");
 
-        QTest::newRow("through the origin") << QPointF(1, 2) << QPointF(3, 6) << false << 2.0 << 0.0 << "2." << 0.f << "y = 2·x + 0";
-        QTest::newRow("falling") << QPointF(0, 3) << QPointF(2, -1) << false << -2.0 << 3.0 << "-2." << 3.f << "y =-2·x + 3";
-        QTest::newRow("a third, comma") << QPointF(0, -1) << QPointF(3, 0) << true << 1.0 / 3 << -1.0 << "0,33" << -1.f << "y = .33·x +-1";
-        QTest::newRow("horizontal") << QPointF(1, 2) << QPointF(4, 2) << false << 0.0 << 2.0 << "0." << 2.f << "y = 0·x + 2";
-        QTest::newRow("horizontal leftwards, slope -0") << QPointF(3, 2) << QPointF(1, 2) << false << -0.0 << 2.0 << "0." << 2.f << "y = 0·x + 2";
-        QTest::newRow("B before A") << QPointF(3, 6) << QPointF(1, 2) << false << 2.0 << 0.0 << "2." << 0.f << "y = 2·x + 0";
-        QTest::newRow("shown intercept halves away from zero") << QPointF(0, 0.125) << QPointF(1, 0.125) << false << 0.0 << 0.125 << "0." << 0.13f << "y = 0·x + .13";
-        QTest::newRow("small negative intercept shows 0") << QPointF(0, -0.004) << QPointF(1, -0.004) << false << 0.0 << -0.004 << "0." << 0.f << "y = 0·x + 0";
-        QTest::newRow("steep, comma") << QPointF(0, 0) << QPointF(0.5, 1.25) << true << 2.5 << 0.0 << "2,5" << 0.f << "y = 2.5·x + 0";
-        QTest::newRow("x = 2") << QPointF(2, 1) << QPointF(2, 5) << false << 0.0 << 0.0 << "" << 0.f << "x =2";
-        QTest::newRow("A equals B") << QPointF(1, 1) << QPointF(1, 1) << false << 0.0 << 0.0 << "" << 0.f << "x =1";
-        QTest::newRow("vertical half, full stop") << QPointF(2.5, 0) << QPointF(2.5, 3) << false << 0.0 << 0.0 << "" << 0.f << "x =2.5";
-        QTest::newRow("vertical half, comma") << QPointF(2.5, 0) << QPointF(2.5, 3) << true << 0.0 << 0.0 << "" << 0.f << "x =2,5";
-        QTest::newRow("vertical negative") << QPointF(-1.5, 0) << QPointF(-1.5, 1) << false << 0.0 << 0.0 << "" << 0.f << "x =-1.5";
+        QTest::newRow("through the origin") << QPointF(1, 2) << QPointF(3, 6) << false << 2.0 << 0.0
+                                            << "2." << 0.f << "y = 2·x + 0";
+        QTest::newRow("falling") << QPointF(0, 3) << QPointF(2, -1) << false << -2.0 << 3.0 << "-2."
+                                 << 3.f << "y =-2·x + 3";
+        QTest::newRow("a third, comma") << QPointF(0, -1) << QPointF(3, 0) << true << 1.0 / 3
+                                        << -1.0 << "0,33" << -1.f << "y = .33·x +-1";
+        QTest::newRow("horizontal") << QPointF(1, 2) << QPointF(4, 2) << false << 0.0 << 2.0 << "0."
+                                    << 2.f << "y = 0·x + 2";
+        QTest::newRow("horizontal leftwards, slope -0")
+            << QPointF(3, 2) << QPointF(1, 2) << false << -0.0 << 2.0 << "0." << 2.f
+            << "y = 0·x + 2";
+        QTest::newRow("B before A") << QPointF(3, 6) << QPointF(1, 2) << false << 2.0 << 0.0 << "2."
+                                    << 0.f << "y = 2·x + 0";
+        QTest::newRow("shown intercept halves away from zero")
+            << QPointF(0, 0.125) << QPointF(1, 0.125) << false << 0.0 << 0.125 << "0." << 0.13f
+            << "y = 0·x + .13";
+        QTest::newRow("small negative intercept shows 0")
+            << QPointF(0, -0.004) << QPointF(1, -0.004) << false << 0.0 << -0.004 << "0." << 0.f
+            << "y = 0·x + 0";
+        QTest::newRow("steep, comma") << QPointF(0, 0) << QPointF(0.5, 1.25) << true << 2.5 << 0.0
+                                      << "2,5" << 0.f << "y = 2.5·x + 0";
+        QTest::newRow("x = 2") << QPointF(2, 1) << QPointF(2, 5) << false << 0.0 << 0.0 << "" << 0.f
+                               << "x =2";
+        QTest::newRow("A equals B")
+            << QPointF(1, 1) << QPointF(1, 1) << false << 0.0 << 0.0 << "" << 0.f << "x =1";
+        QTest::newRow("vertical half, full stop")
+            << QPointF(2.5, 0) << QPointF(2.5, 3) << false << 0.0 << 0.0 << "" << 0.f << "x =2.5";
+        QTest::newRow("vertical half, comma")
+            << QPointF(2.5, 0) << QPointF(2.5, 3) << true << 0.0 << 0.0 << "" << 0.f << "x =2,5";
+        QTest::newRow("vertical negative") << QPointF(-1.5, 0) << QPointF(-1.5, 1) << false << 0.0
+                                           << 0.0 << "" << 0.f << "x =-1.5";
     }
 
     void lineThroughAB()
@@ -95,20 +112,45 @@ private Q_SLOTS:
         QTest::addColumn<QString>("verdict");
 
         const QPointF a(1, 2), b(3, 6);
-        QTest::newRow("on") << a << b << QPointF(2, 4) << false << "4 = 2·2+ 0" << "Està en la recta";
-        QTest::newRow("off") << a << b << QPointF(2, 5) << false << "5 # 2·2+ 0" << "No està en la recta";
-        QTest::newRow("negative point") << a << b << QPointF(-1, -2) << false << "-2 = 2·-1+ 0" << "Està en la recta";
-        QTest::newRow("origin") << a << b << QPointF(0, 0) << false << "0 = 2·0+ 0" << "Està en la recta";
-        QTest::newRow("rounded coefficients") << QPointF(0, -1) << QPointF(3, 0) << QPointF(3, 0) << false << "0 = .33·3+-1" << "Està en la recta";
-        QTest::newRow("shown relation need not hold") << QPointF(0, 0) << QPointF(3, 1) << QPointF(3, 1) << false << "1 = .33·3+ 0" << "Està en la recta";
-        QTest::newRow("0.1·3 is 0.3") << QPointF(0, 0) << QPointF(10, 1) << QPointF(3, 0.3) << false << "0.3 = .1·3+ 0" << "Està en la recta";
-        QTest::newRow("0.1·3 is 0.3, comma") << QPointF(0, 0) << QPointF(10, 1) << QPointF(3, 0.3) << true << "0,3 = .1·3+ 0" << "Està en la recta";
-        QTest::newRow("a ten-millionth off") << QPointF(0, 0) << QPointF(10, 1) << QPointF(3, 0.3000001) << false << "0.3000001 # .1·3+ 0" << "No està en la recta";
-        QTest::newRow("vertical, on") << QPointF(2, 1) << QPointF(2, 5) << QPointF(2, 9) << false << " x = 2" << "està en la recta";
-        QTest::newRow("vertical, off") << QPointF(2, 1) << QPointF(2, 5) << QPointF(3, 9) << false << "x # 2" << "no està en la recta";
-        QTest::newRow("A equals B") << QPointF(1, 1) << QPointF(1, 1) << QPointF(1, 7) << false << " x = 1" << "està en la recta";
-        QTest::newRow("vertical, comma") << QPointF(2.5, 1) << QPointF(2.5, 5) << QPointF(2.5, 0) << true << " x = 2,5" << "està en la recta";
-        QTest::newRow("vertical within rounding") << QPointF(0.3, 1) << QPointF(0.3, 5) << QPointF(0.1 * 3, 0) << false << " x = 0.3" << "està en la recta";
+        QTest::newRow("on") << a << b << QPointF(2, 4) << false << "4 = 2·2+ 0"
+                            << "Està en la recta";
+        QTest::newRow("off") << a << b << QPointF(2, 5) << false << "5 # 2·2+ 0"
+                             << "No està en la recta";
+        QTest::newRow("negative point") << a << b << QPointF(-1, -2) << false << "-2 = 2·-1+ 0"
+                                        << "Està en la recta";
+        QTest::newRow("origin") << a << b << QPointF(0, 0) << false << "0 = 2·0+ 0"
+                                << "Està en la recta";
+        QTest::newRow("rounded coefficients")
+            << QPointF(0, -1) << QPointF(3, 0) << QPointF(3, 0) << false << "0 = .33·3+-1"
+            << "Està en la recta";
+        QTest::newRow("shown relation need not hold")
+            << QPointF(0, 0) << QPointF(3, 1) << QPointF(3, 1) << false << "1 = .33·3+ 0"
+            << "Està en la recta";
+        QTest::newRow("0.1·3 is 0.3")
+            << QPointF(0, 0) << QPointF(10, 1) << QPointF(3, 0.3) << false << "0.3 = .1·3+ 0"
+            << "Està en la recta";
+        QTest::newRow("0.1·3 is 0.3, comma")
+            << QPointF(0, 0) << QPointF(10, 1) << QPointF(3, 0.3) << true << "0,3 = .1·3+ 0"
+            << "Està en la recta";
+        QTest::newRow("a ten-millionth off")
+            << QPointF(0, 0) << QPointF(10, 1) << QPointF(3, 0.3000001) << false
+            << "0.3000001 # .1·3+ 0"
+            << "No està en la recta";
+        QTest::newRow("vertical, on")
+            << QPointF(2, 1) << QPointF(2, 5) << QPointF(2, 9) << false << " x = 2"
+            << "està en la recta";
+        QTest::newRow("vertical, off")
+            << QPointF(2, 1) << QPointF(2, 5) << QPointF(3, 9) << false << "x # 2"
+            << "no està en la recta";
+        QTest::newRow("A equals B")
+            << QPointF(1, 1) << QPointF(1, 1) << QPointF(1, 7) << false << " x = 1"
+            << "està en la recta";
+        QTest::newRow("vertical, comma")
+            << QPointF(2.5, 1) << QPointF(2.5, 5) << QPointF(2.5, 0) << true << " x = 2,5"
+            << "està en la recta";
+        QTest::newRow("vertical within rounding")
+            << QPointF(0.3, 1) << QPointF(0.3, 5) << QPointF(0.1 * 3, 0) << false << " x = 0.3"
+            << "està en la recta";
     }
 
     // Both functions as the window uses them: the coefficients come from the line through A
@@ -126,7 +168,7 @@ private Q_SLOTS:
         PointVerdict result;
         if (const auto line = ::slopedLine(a.x(), a.y(), b.x(), b.y(), locale))
             result = testSloped(line->slope, line->intercept, ValueCell::text(line->slopeShown),
-                                line->interceptShown, p.x(), p.y(), locale);
+                line->interceptShown, p.x(), p.y(), locale);
         else
             result = testVertical(b.x(), p.x(), locale);
         QCOMPARE(result.worked, worked);
@@ -193,22 +235,40 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
 
         using K = Relation::Kind;
-        QTest::newRow("cross at (1, 3)") << sloped(2, 1) << sloped(-1, 4) << K::Crossing << 1.0 << 3.0 << "( 1, 3)";
-        QTest::newRow("cross at halves") << sloped(1, 0) << sloped(-1, 1) << K::Crossing << 0.5 << 0.5 << "( .5, .5)";
-        QTest::newRow("cross at negatives") << sloped(1, 1) << sloped(-1, -3) << K::Crossing << -2.0 << -1.0 << "(-2,-1)";
-        QTest::newRow("cross at a third") << sloped(3, 0) << sloped(0, 1) << K::Crossing << 1.0 / 3 << 1.0 << "( .33, 1)";
-        QTest::newRow("half rounds to even") << sloped(8, 0) << sloped(0, 1) << K::Crossing << 0.125 << 1.0 << "( .12, 1)";
-        QTest::newRow("kept x axis is crossed") << sloped(0, 0) << sloped(1, 1) << K::Crossing << -1.0 << 0.0 << "(-1, 0)";
-        QTest::newRow("same line") << sloped(2, 3) << sloped(2, 3) << K::Coincident << 0.0 << 0.0 << "coincidents";
-        QTest::newRow("parallel") << sloped(2, 3) << sloped(2, -1) << K::Parallel << 0.0 << 0.0 << "paral·leles";
-        QTest::newRow("horizontal through 0.1 twice") << sloped(0, 0.1) << sloped(0, 0.1) << K::Coincident << 0.0 << 0.0 << "coincidents";
-        QTest::newRow("slopes a last bit apart") << sloped(0.2, 0.1) << sloped(std::nextafter(0.2, 1.0), 0.1) << K::Coincident << 0.0 << 0.0 << "coincidents";
-        QTest::newRow("nearly parallel") << sloped(0.2, 0.1) << sloped(std::nextafter(0.2, 1.0), 0.2) << K::Parallel << 0.0 << 0.0 << "paral·leles";
-        QTest::newRow("vertical crosses the kept line") << sloped(2, 3) << upright(3) << K::Crossing << 3.0 << 9.0 << "( 3, 9)";
-        QTest::newRow("kept vertical is crossed") << upright(3) << sloped(2, 3) << K::Crossing << 3.0 << 9.0 << "( 3, 9)";
-        QTest::newRow("vertical twice") << upright(3) << upright(3) << K::Coincident << 0.0 << 0.0 << "coincidents";
-        QTest::newRow("vertical within rounding") << upright(0.3) << upright(0.1 * 3) << K::Coincident << 0.0 << 0.0 << "coincidents";
-        QTest::newRow("two verticals") << upright(3) << upright(-1) << K::Parallel << 0.0 << 0.0 << "paral·leles";
+        QTest::newRow("cross at (1, 3)")
+            << sloped(2, 1) << sloped(-1, 4) << K::Crossing << 1.0 << 3.0 << "( 1, 3)";
+        QTest::newRow("cross at halves")
+            << sloped(1, 0) << sloped(-1, 1) << K::Crossing << 0.5 << 0.5 << "( .5, .5)";
+        QTest::newRow("cross at negatives")
+            << sloped(1, 1) << sloped(-1, -3) << K::Crossing << -2.0 << -1.0 << "(-2,-1)";
+        QTest::newRow("cross at a third")
+            << sloped(3, 0) << sloped(0, 1) << K::Crossing << 1.0 / 3 << 1.0 << "( .33, 1)";
+        QTest::newRow("half rounds to even")
+            << sloped(8, 0) << sloped(0, 1) << K::Crossing << 0.125 << 1.0 << "( .12, 1)";
+        QTest::newRow("kept x axis is crossed")
+            << sloped(0, 0) << sloped(1, 1) << K::Crossing << -1.0 << 0.0 << "(-1, 0)";
+        QTest::newRow("same line")
+            << sloped(2, 3) << sloped(2, 3) << K::Coincident << 0.0 << 0.0 << "coincidents";
+        QTest::newRow("parallel") << sloped(2, 3) << sloped(2, -1) << K::Parallel << 0.0 << 0.0
+                                  << "paral·leles";
+        QTest::newRow("horizontal through 0.1 twice")
+            << sloped(0, 0.1) << sloped(0, 0.1) << K::Coincident << 0.0 << 0.0 << "coincidents";
+        QTest::newRow("slopes a last bit apart")
+            << sloped(0.2, 0.1) << sloped(std::nextafter(0.2, 1.0), 0.1) << K::Coincident << 0.0
+            << 0.0 << "coincidents";
+        QTest::newRow("nearly parallel")
+            << sloped(0.2, 0.1) << sloped(std::nextafter(0.2, 1.0), 0.2) << K::Parallel << 0.0
+            << 0.0 << "paral·leles";
+        QTest::newRow("vertical crosses the kept line")
+            << sloped(2, 3) << upright(3) << K::Crossing << 3.0 << 9.0 << "( 3, 9)";
+        QTest::newRow("kept vertical is crossed")
+            << upright(3) << sloped(2, 3) << K::Crossing << 3.0 << 9.0 << "( 3, 9)";
+        QTest::newRow("vertical twice")
+            << upright(3) << upright(3) << K::Coincident << 0.0 << 0.0 << "coincidents";
+        QTest::newRow("vertical within rounding")
+            << upright(0.3) << upright(0.1 * 3) << K::Coincident << 0.0 << 0.0 << "coincidents";
+        QTest::newRow("two verticals")
+            << upright(3) << upright(-1) << K::Parallel << 0.0 << 0.0 << "paral·leles";
     }
 
     void relate()

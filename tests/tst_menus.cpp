@@ -32,7 +32,10 @@ private:
             QCoreApplication::processEvents();
         }
         QLineEdit *field(const QString &name) { return window.findChild<QLineEdit *>(name); }
-        QString equations() { return window.findChild<QPlainTextEdit *>(u"txtequacio2"_s)->toPlainText(); }
+        QString equations()
+        {
+            return window.findChild<QPlainTextEdit *>(u"txtequacio2"_s)->toPlainText();
+        }
         void typeInto(const QString &name, const QString &text)
         {
             QLineEdit *target = field(name);
@@ -47,7 +50,9 @@ private:
         {
             for (const QString &step : script.split(u';', Qt::SkipEmptyParts)) {
                 if (step == u"nova"_s || step == u"esborrar"_s) {
-                    window.findChild<QAction *>(step == u"nova"_s ? u"mnurecta"_s : u"mnuesborrar"_s)->trigger();
+                    window
+                        .findChild<QAction *>(step == u"nova"_s ? u"mnurecta"_s : u"mnuesborrar"_s)
+                        ->trigger();
                     continue;
                 }
                 const QString what = step.section(u'=', 0, 0);
@@ -82,7 +87,8 @@ private:
     static QString state(Session &session)
     {
         QString texts;
-        for (const char *name : { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)", "txtAy(2)", "txtequacio", "txtsino" }) {
+        for (const char *name : { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)",
+                 "txtAy(2)", "txtequacio", "txtsino" }) {
             QLineEdit *field = session.field(QString::fromLatin1(name));
             texts += field->text() + (field->isEnabled() ? u"|"_s : u"#"_s);
         }
@@ -98,7 +104,8 @@ private:
         QCOMPARE(calls[first + 1].kind, DrawCall::Kind::Segment);
         QCOMPARE(calls[first + 1].x1, 0.f);
         for (std::size_t k = first + 2; k < calls.size(); ++k)
-            QCOMPARE(calls[k].kind, k < first + 2 + 41 * 41 ? DrawCall::Kind::Point : DrawCall::Kind::Text);
+            QCOMPARE(calls[k].kind,
+                k < first + 2 + 41 * 41 ? DrawCall::Kind::Point : DrawCall::Kind::Text);
     }
 
     // The verdict of the comparison: the only text written after the last frame.
@@ -126,19 +133,31 @@ private Q_SLOTS:
         QTest::addColumn<double>("b");
         QTest::addColumn<QString>("equations");
 
-        QTest::newRow("after points") << u"A=1,2;B=3,6"_s << Kept::Sloped << 2.0 << 0.0 << u"y = 2·x + 0"_s;
-        QTest::newRow("after a point test") << u"A=1,2;B=3,6;P=2,5"_s << Kept::Sloped << 2.0 << 0.0 << u"y = 2·x + 0"_s;
-        QTest::newRow("after an equation") << u"E=y=0.5x+1"_s << Kept::Sloped << 0.5 << 1.0 << u"y = .5·x + 1"_s;
-        QTest::newRow("vertical points") << u"A=2,1;B=2,5"_s << Kept::Vertical << 2.0 << 0.0 << u"x =2"_s;
-        QTest::newRow("vertical after a sloped line") << u"E=y=3;E=x=-2.5"_s << Kept::Vertical << -2.5 << 0.0 << u"x =-2.5"_s;
-        QTest::newRow("intercept no single holds") << u"A=0,0.1;B=1,0.1"_s << Kept::Sloped << 0.0 << 0.1 << u"y = 0·x + .1"_s;
-        QTest::newRow("the x axis") << u"A=1,0;B=2,0"_s << Kept::Sloped << 0.0 << 0.0 << u"y = 0·x + 0"_s;
+        QTest::newRow("after points")
+            << u"A=1,2;B=3,6"_s << Kept::Sloped << 2.0 << 0.0 << u"y = 2·x + 0"_s;
+        QTest::newRow("after a point test")
+            << u"A=1,2;B=3,6;P=2,5"_s << Kept::Sloped << 2.0 << 0.0 << u"y = 2·x + 0"_s;
+        QTest::newRow("after an equation")
+            << u"E=y=0.5x+1"_s << Kept::Sloped << 0.5 << 1.0 << u"y = .5·x + 1"_s;
+        QTest::newRow("vertical points")
+            << u"A=2,1;B=2,5"_s << Kept::Vertical << 2.0 << 0.0 << u"x =2"_s;
+        QTest::newRow("vertical after a sloped line")
+            << u"E=y=3;E=x=-2.5"_s << Kept::Vertical << -2.5 << 0.0 << u"x =-2.5"_s;
+        QTest::newRow("intercept no single holds")
+            << u"A=0,0.1;B=1,0.1"_s << Kept::Sloped << 0.0 << 0.1 << u"y = 0·x + .1"_s;
+        QTest::newRow("the x axis")
+            << u"A=1,0;B=2,0"_s << Kept::Sloped << 0.0 << 0.0 << u"y = 0·x + 0"_s;
         QTest::newRow("before any line") << QString() << Kept::None << 0.0 << 0.0 << QString();
-        QTest::newRow("after esborrar") << u"A=1,2;B=3,6;esborrar"_s << Kept::None << 0.0 << 0.0 << QString();
-        QTest::newRow("equation typed, not entered") << u"E=y=3;T=y=5x"_s << Kept::Sloped << 0.0 << 3.0 << u"y = 0·x + 3"_s;
-        QTest::newRow("twice") << u"E=y=2x+3;nova"_s << Kept::Sloped << 2.0 << 3.0 << u"y = 2·x + 3"_s;
-        QTest::newRow("twice, vertical") << u"A=2,1;B=2,5;nova"_s << Kept::Vertical << 2.0 << 0.0 << u"x =2"_s;
-        QTest::newRow("after a second line") << u"E=y=3;nova;E=y=-x"_s << Kept::Sloped << -1.0 << 0.0 << u"y =-1·x + 0"_s;
+        QTest::newRow("after esborrar")
+            << u"A=1,2;B=3,6;esborrar"_s << Kept::None << 0.0 << 0.0 << QString();
+        QTest::newRow("equation typed, not entered")
+            << u"E=y=3;T=y=5x"_s << Kept::Sloped << 0.0 << 3.0 << u"y = 0·x + 3"_s;
+        QTest::newRow("twice") << u"E=y=2x+3;nova"_s << Kept::Sloped << 2.0 << 3.0
+                               << u"y = 2·x + 3"_s;
+        QTest::newRow("twice, vertical")
+            << u"A=2,1;B=2,5;nova"_s << Kept::Vertical << 2.0 << 0.0 << u"x =2"_s;
+        QTest::newRow("after a second line")
+            << u"E=y=3;nova;E=y=-x"_s << Kept::Sloped << -1.0 << 0.0 << u"y =-1·x + 0"_s;
     }
 
     void novaRecta()
@@ -181,7 +200,8 @@ private Q_SLOTS:
         const WorldWindow &world = m.world;
         const auto ends = kept == Kept::Vertical
             ? QList<float>({ float(a), world.yMin, float(a), world.yMax })
-            : QList<float>({ world.xMin, float(a * world.xMin + b), world.xMax, float(a * world.xMax + b) });
+            : QList<float>(
+                { world.xMin, float(a * world.xMin + b), world.xMax, float(a * world.xMax + b) });
         QCOMPARE(QList<float>({ line.x1, line.y1, line.x2, line.y2 }), ends);
         checkFrameFrom(calls, 2);
     }
@@ -232,12 +252,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("focused");
         for (const QString &command : { u"nova"_s, u"esborrar"_s }) {
             const QByteArray name = command.toLatin1();
-            QTest::addRow("%s, focus stays in A", name.data()) << u"A=1,2;"_s + command << u"txtAy(0)"_s;
-            QTest::addRow("%s, focus stays in the equation", name.data()) << u"E=y=3;"_s + command << u"txtequacio"_s;
-            QTest::addRow("%s, focus stays where the equation left it", name.data()) << u"E=y=2x;"_s + command << u"txtresultat"_s;
+            QTest::addRow("%s, focus stays in A", name.data())
+                << u"A=1,2;"_s + command << u"txtAy(0)"_s;
+            QTest::addRow("%s, focus stays in the equation", name.data())
+                << u"E=y=3;"_s + command << u"txtequacio"_s;
+            QTest::addRow("%s, focus stays where the equation left it", name.data())
+                << u"E=y=2x;"_s + command << u"txtresultat"_s;
             // The test point is closed: the focus leaves it, for no other field.
-            QTest::addRow("%s, focus in the tested point", name.data()) << u"A=1,2;B=3,6;P=2,5;"_s + command << QString();
-            QTest::addRow("%s, focus moved on by Enter in B", name.data()) << u"A=1,2;B=3,6;"_s + command << QString();
+            QTest::addRow("%s, focus in the tested point", name.data())
+                << u"A=1,2;B=3,6;P=2,5;"_s + command << QString();
+            QTest::addRow("%s, focus moved on by Enter in B", name.data())
+                << u"A=1,2;B=3,6;"_s + command << QString();
         }
     }
 
@@ -249,11 +274,14 @@ private Q_SLOTS:
         Session session;
         const std::vector<DrawCall> calls = session.lastStepDraws(script);
         const QWidget *after = QApplication::focusWidget();
-        const bool onField = qobject_cast<const QLineEdit *>(after) || qobject_cast<const QPlainTextEdit *>(after);
+        const bool onField
+            = qobject_cast<const QLineEdit *>(after) || qobject_cast<const QPlainTextEdit *>(after);
         QCOMPARE(onField ? after->objectName() : QString(), focused);
         // Nothing is drawn after the frame: no field was left and marked its point again.
         QVERIFY(calls.size() > 1);
-        checkFrameFrom(calls, calls[1].kind == DrawCall::Kind::Segment && calls[1].colour == paletteColour(12) ? 2 : 1);
+        checkFrameFrom(calls,
+            calls[1].kind == DrawCall::Kind::Segment && calls[1].colour == paletteColour(12) ? 2
+                                                                                             : 1);
     }
 
     void sessions_data()
@@ -263,30 +291,32 @@ private Q_SLOTS:
         QTest::addColumn<QPointF>("at");
         QTest::addColumn<QString>("equations");
 
-        QTest::newRow("points, then vertical")
-            << u"A=0,3;B=1,5;nova;E=x=3"_s << u"( 3, 9)"_s << QPointF(3, 9) << u"y = 2·x + 3\nx =3"_s;
+        QTest::newRow("points, then vertical") << u"A=0,3;B=1,5;nova;E=x=3"_s << u"( 3, 9)"_s
+                                               << QPointF(3, 9) << u"y = 2·x + 3\nx =3"_s;
         QTest::newRow("two vertical lines")
             << u"E=x=3;nova;E=x=-2"_s << u"paral·leles"_s << QPointF(-2, 2) << u"x =3\nx =-2"_s;
-        QTest::newRow("the x axis kept")
-            << u"A=1,0;B=2,0;nova;E=y=x"_s << u"( 0, 0)"_s << QPointF(0, 0) << u"y = 0·x + 0\ny = 1·x + 0"_s;
-        QTest::newRow("same equation twice")
-            << u"E=y=2x+3;nova;E=y=2x+3"_s << u"coincidents"_s << QPointF(-1, 1) << u"y = 2·x + 3\ny = 2·x + 3"_s;
-        QTest::newRow("same points twice")
-            << u"A=1,2;B=3,6;nova;A=2,4;B=4,8"_s << u"coincidents"_s << QPointF(4, 8) << u"y = 2·x + 0\ny = 2·x + 0"_s;
+        QTest::newRow("the x axis kept") << u"A=1,0;B=2,0;nova;E=y=x"_s << u"( 0, 0)"_s
+                                         << QPointF(0, 0) << u"y = 0·x + 0\ny = 1·x + 0"_s;
+        QTest::newRow("same equation twice") << u"E=y=2x+3;nova;E=y=2x+3"_s << u"coincidents"_s
+                                             << QPointF(-1, 1) << u"y = 2·x + 3\ny = 2·x + 3"_s;
+        QTest::newRow("same points twice") << u"A=1,2;B=3,6;nova;A=2,4;B=4,8"_s << u"coincidents"_s
+                                           << QPointF(4, 8) << u"y = 2·x + 0\ny = 2·x + 0"_s;
         QTest::newRow("same points twice, intercept 0.1")
-            << u"A=0,0.1;B=1,0.1;nova;A=0,0.1;B=1,0.1"_s << u"coincidents"_s << QPointF(1, 0.1) << u"y = 0·x + .1\ny = 0·x + .1"_s;
+            << u"A=0,0.1;B=1,0.1;nova;A=0,0.1;B=1,0.1"_s << u"coincidents"_s << QPointF(1, 0.1)
+            << u"y = 0·x + .1\ny = 0·x + .1"_s;
         QTest::newRow("equation, then crossing points")
-            << u"E=y=2x+1;nova;A=0,4;B=3,1"_s << u"( 1, 3)"_s << QPointF(1, 3) << u"y = 2·x + 1\ny =-1·x + 4"_s;
-        QTest::newRow("parallel by points")
-            << u"E=y=2x+3;nova;A=0,-1;B=1,1"_s << u"paral·leles"_s << QPointF(1, 1) << u"y = 2·x + 3\ny = 2·x +-1"_s;
+            << u"E=y=2x+1;nova;A=0,4;B=3,1"_s << u"( 1, 3)"_s << QPointF(1, 3)
+            << u"y = 2·x + 1\ny =-1·x + 4"_s;
+        QTest::newRow("parallel by points") << u"E=y=2x+3;nova;A=0,-1;B=1,1"_s << u"paral·leles"_s
+                                            << QPointF(1, 1) << u"y = 2·x + 3\ny = 2·x +-1"_s;
         QTest::newRow("vertical kept, sloped typed")
-            << u"A=2,1;B=2,5;nova;E=y=-x+1"_s << u"( 2,-1)"_s << QPointF(2, -1) << u"x =2\ny =-1·x + 1"_s;
-        QTest::newRow("crossing in halves")
-            << u"E=y=x;nova;E=y=-x+1"_s << u"( .5, .5)"_s << QPointF(0.5, 0.5) << u"y = 1·x + 0\ny =-1·x + 1"_s;
-        QTest::newRow("after nova recta twice")
-            << u"E=y=2x+3;nova;nova;E=x=3"_s << u"( 3, 9)"_s << QPointF(3, 9) << u"y = 2·x + 3\nx =3"_s;
-        QTest::newRow("nothing kept")
-            << u"E=y=3;E=x=3"_s << QString() << QPointF() << QString();
+            << u"A=2,1;B=2,5;nova;E=y=-x+1"_s << u"( 2,-1)"_s << QPointF(2, -1)
+            << u"x =2\ny =-1·x + 1"_s;
+        QTest::newRow("crossing in halves") << u"E=y=x;nova;E=y=-x+1"_s << u"( .5, .5)"_s
+                                            << QPointF(0.5, 0.5) << u"y = 1·x + 0\ny =-1·x + 1"_s;
+        QTest::newRow("after nova recta twice") << u"E=y=2x+3;nova;nova;E=x=3"_s << u"( 3, 9)"_s
+                                                << QPointF(3, 9) << u"y = 2·x + 3\nx =3"_s;
+        QTest::newRow("nothing kept") << u"E=y=3;E=x=3"_s << QString() << QPointF() << QString();
         QTest::newRow("nova before any line")
             << u"nova;E=y=2x+3"_s << QString() << QPointF() << QString();
         QTest::newRow("esborrar forgets the kept line")
@@ -309,7 +339,8 @@ private Q_SLOTS:
         }
         QCOMPARE(texts.size(), 1u);
         QCOMPARE(texts[0].text, verdict);
-        QCOMPARE(QList<float>({ texts[0].x1, texts[0].y1 }), QList<float>({ float(at.x()), float(at.y()) }));
+        QCOMPARE(QList<float>({ texts[0].x1, texts[0].y1 }),
+            QList<float>({ float(at.x()), float(at.y()) }));
 
         // And back to the start: the window as a fresh one, but for the shown coefficients.
         session.play(u"esborrar"_s);

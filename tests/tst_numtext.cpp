@@ -42,12 +42,11 @@ QString under(const NumberLocale &locale, QString text)
     return text.replace(u'.', locale.decimalPoint);
 }
 
-template<typename Row, std::size_t N, typename AddColumns>
+template <typename Row, std::size_t N, typename AddColumns>
 void addUnderBothLocales(const Row (&rows)[N], AddColumns addColumns)
 {
-    const std::pair<const char *, NumberLocale> locales[] = {
-        { "full stop", NumberLocale::fullStop() }, { "comma", NumberLocale::comma() }
-    };
+    const std::pair<const char *, NumberLocale> locales[]
+        = { { "full stop", NumberLocale::fullStop() }, { "comma", NumberLocale::comma() } };
     for (const auto &[localeName, locale] : locales) {
         for (const Row &row : rows)
             addColumns(QTest::addRow("%s, %s", row.name, localeName), row, locale);
@@ -93,7 +92,7 @@ private Q_SLOTS:
         QTest::newRow("hexadecimal tie rounds to even") << "&H20000000000001" << 0x1p53;
         // (2^53 + 1) * 16^21 + 1: the last digit lies far below the kept bits but breaks the tie.
         QTest::newRow("hexadecimal dropped digit breaks a tie")
-                << u"&H20000000000001"_s + QString(20, u'0') + u"1"_s << (0x1p53 + 2) * 0x1p84;
+            << u"&H20000000000001"_s + QString(20, u'0') + u"1"_s << (0x1p53 + 2) * 0x1p84;
         QTest::newRow("hexadecimal beyond the double range") << u"&H"_s + QString(300, u'F') << inf;
         QTest::newRow("beyond the double range") << "-1e400" << -inf;
         QTest::newRow("below the double range") << "1e-400" << 0.0;
@@ -101,10 +100,10 @@ private Q_SLOTS:
         QTest::newRow("smallest subnormal") << "4.9406564584124654e-324" << DBL_TRUE_MIN;
         QTest::newRow("decimal tie rounds to even") << "9007199254740993" << 0x1p53;
         QTest::newRow("digit 1000 places on breaks a tie")
-                << u"9007199254740993."_s + QString(1000, u'0') + u"1"_s << 0x1p53 + 2;
+            << u"9007199254740993."_s + QString(1000, u'0') + u"1"_s << 0x1p53 + 2;
         QTest::newRow("100k digits") << u"1"_s + hundredThousandZeros << inf;
         QTest::newRow("100k leading zeros, large exponent")
-                << u"0."_s + hundredThousandZeros + u"1e100001"_s << 1.0;
+            << u"0."_s + hundredThousandZeros + u"1e100001"_s << 1.0;
         QTest::newRow("NUL ends the number") << u"1"_s + QChar(0) + u"2"_s << 1.0;
         QTest::newRow("lone surrogate first") << QChar(0xD83D) + u"5"_s << 0.0;
         QTest::newRow("lone surrogate last") << u"5"_s + QChar(0xDE00) << 5.0;
@@ -253,9 +252,9 @@ private Q_SLOTS:
             { "exponent", u"1.5e-2"_s, true, 0.015 },
             { "below the double range", u"1E-400"_s, true, 0 },
             { "100k leading zeros, large exponent", u"0."_s + hundredThousandZeros + u"1E100001"_s,
-              true, 1 },
+                true, 1 },
             { "digit 1000 places on breaks a tie",
-              u"9007199254740993."_s + QString(1000, u'0') + u"1"_s, true, 0x1p53 + 2 },
+                u"9007199254740993."_s + QString(1000, u'0') + u"1"_s, true, 0x1p53 + 2 },
             { "beyond the double range", u"1E400"_s, false, 0 },
             { "100k digits", u"1"_s + hundredThousandZeros, false, 0 },
             { "separator alone", u"."_s, false, 0 },
@@ -414,12 +413,12 @@ private Q_SLOTS:
         };
         addUnderBothLocales(rows, [](QTestData &data, const auto &row, const NumberLocale &locale) {
             const ValueCell cell = row.cell.kind() == ValueCell::Kind::Text
-                    ? ValueCell::text(under(locale, row.cell.textValue()))
-                    : row.cell;
+                ? ValueCell::text(under(locale, row.cell.textValue()))
+                : row.cell;
             data << cell << locale << row.isNumber << row.value << QString::fromLatin1(row.text);
         });
         QTest::newRow("text of the other locale")
-                << ValueCell::text(u"0.5"_s) << NumberLocale::comma() << false << 0.0 << QString();
+            << ValueCell::text(u"0.5"_s) << NumberLocale::comma() << false << 0.0 << QString();
     }
 
     void valueCell()
@@ -446,9 +445,7 @@ private Q_SLOTS:
         {
             const char *name;
             double value;
-        } rows[] = {
-            { "NaN", notANumber }, { "infinity", inf }, { "minus infinity", -inf }
-        };
+        } rows[] = { { "NaN", notANumber }, { "infinity", inf }, { "minus infinity", -inf } };
         addUnderBothLocales(rows, [](QTestData &data, const auto &row, const NumberLocale &locale) {
             data << row.value << locale;
         });
@@ -459,7 +456,7 @@ private Q_SLOTS:
         QFETCH(double, value);
         QFETCH(NumberLocale, locale);
         const QString texts[] = { numtext::numberToText(value), numtext::plainText(value, locale),
-                                  numtext::formatNumber(value, locale) };
+            numtext::formatNumber(value, locale) };
         for (const QString &text : texts) {
             QVERIFY(!text.isEmpty());
             QVERIFY2(!numtext::parseLocaleNumber(text, locale), qPrintable(text));
@@ -507,7 +504,7 @@ private Q_SLOTS:
                     continue;
             } else if (i > 0) {
                 value = double(std::int64_t(random() % 2'000'001) - 1'000'000)
-                        / std::pow(10.0, double(random() % 7));
+                    / std::pow(10.0, double(random() % 7));
             }
             checkRoundTrips(value, locale);
             if (QTest::currentTestFailed()) {

@@ -46,7 +46,7 @@ private Q_SLOTS:
         closer.start();
 
         const QStringList names = { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)",
-                                    "txtAy(2)", "txtequacio" };
+            "txtAy(2)", "txtequacio" };
         QList<QLineEdit *> fields;
         for (const QString &name : names)
             fields.append(window.findChild<QLineEdit *>(name));
@@ -92,8 +92,9 @@ private Q_SLOTS:
         QVERIFY2(done >= 20000, qPrintable(QStringLiteral("only %1 actions in time").arg(done)));
         const qint64 growth = residentBytes() - baseline;
         qInfo("%d actions in %lld ms, resident memory grew by %lld KiB after the first thousand",
-              done, clock.elapsed(), growth / 1024);
-        QVERIFY2(growth <= 2 * 1024 * 1024, qPrintable(QStringLiteral("grew by %1 bytes").arg(growth)));
+            done, clock.elapsed(), growth / 1024);
+        QVERIFY2(
+            growth <= 2 * 1024 * 1024, qPrintable(QStringLiteral("grew by %1 bytes").arg(growth)));
 
         // Still answering: a fresh line through two points.
         esborrar->trigger();
@@ -102,7 +103,8 @@ private Q_SLOTS:
         QTest::keyClicks(fields[2], QStringLiteral("3"));
         QTest::keyClicks(fields[3], QStringLiteral("6"));
         QTest::keyClick(fields[3], Qt::Key_Return);
-        QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("txtequacio"))->text(), QStringLiteral("y = 2·x + 0"));
+        QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("txtequacio"))->text(),
+            QStringLiteral("y = 2·x + 0"));
         QVERIFY(fields[4]->isEnabled());
         QVERIFY(!fields[0]->isEnabled());
         const Members &m = window.members();

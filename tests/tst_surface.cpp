@@ -195,7 +195,10 @@ private Q_SLOTS:
         struct Counter : QObject
         {
             int *count;
-            explicit Counter(int *c) : count(c) { }
+            explicit Counter(int *c)
+                : count(c)
+            {
+            }
             bool eventFilter(QObject *, QEvent *event) override
             {
                 if (event->type() == QEvent::Paint)

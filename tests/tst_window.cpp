@@ -45,17 +45,28 @@ private Q_SLOTS:
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<bool>("multiLine");
 
-        QTest::newRow("equations kept") << "txtequacio2" << "frmRecta" << QRect(128, 8, 97, 33) << false << true;
-        QTest::newRow("worked equation") << "txtresultat" << "frmRecta" << QRect(8, 192, 113, 25) << true << true;
-        QTest::newRow("panel") << "picValors" << "frmRecta" << QRect(8, 8, 105, 233) << true << false;
-        QTest::newRow("verdict") << "txtsino" << "picValors" << QRect(-8, 160, 113, 27) << true << false;
-        QTest::newRow("equation") << "txtequacio" << "picValors" << QRect(0, 8, 113, 25) << true << false;
-        QTest::newRow("A x") << "txtAx(0)" << "picValors" << QRect(16, 88, 25, 19) << true << false;
-        QTest::newRow("A y") << "txtAy(0)" << "picValors" << QRect(56, 88, 25, 19) << true << false;
-        QTest::newRow("B x") << "txtAx(1)" << "picValors" << QRect(16, 112, 25, 19) << true << false;
-        QTest::newRow("B y") << "txtAy(1)" << "picValors" << QRect(56, 112, 25, 19) << true << false;
-        QTest::newRow("test x") << "txtAx(2)" << "picValors" << QRect(16, 136, 25, 19) << false << false;
-        QTest::newRow("test y") << "txtAy(2)" << "picValors" << QRect(56, 136, 25, 19) << false << false;
+        QTest::newRow("equations kept") << "txtequacio2"
+                                        << "frmRecta" << QRect(128, 8, 97, 33) << false << true;
+        QTest::newRow("worked equation") << "txtresultat"
+                                         << "frmRecta" << QRect(8, 192, 113, 25) << true << true;
+        QTest::newRow("panel") << "picValors"
+                               << "frmRecta" << QRect(8, 8, 105, 233) << true << false;
+        QTest::newRow("verdict") << "txtsino"
+                                 << "picValors" << QRect(-8, 160, 113, 27) << true << false;
+        QTest::newRow("equation") << "txtequacio"
+                                  << "picValors" << QRect(0, 8, 113, 25) << true << false;
+        QTest::newRow("A x") << "txtAx(0)"
+                             << "picValors" << QRect(16, 88, 25, 19) << true << false;
+        QTest::newRow("A y") << "txtAy(0)"
+                             << "picValors" << QRect(56, 88, 25, 19) << true << false;
+        QTest::newRow("B x") << "txtAx(1)"
+                             << "picValors" << QRect(16, 112, 25, 19) << true << false;
+        QTest::newRow("B y") << "txtAy(1)"
+                             << "picValors" << QRect(56, 112, 25, 19) << true << false;
+        QTest::newRow("test x") << "txtAx(2)"
+                                << "picValors" << QRect(16, 136, 25, 19) << false << false;
+        QTest::newRow("test y") << "txtAy(2)"
+                                << "picValors" << QRect(56, 136, 25, 19) << false << false;
     }
 
     void layout()
@@ -110,8 +121,10 @@ private Q_SLOTS:
         const QColor standardBase = QPalette().color(QPalette::Base);
         const QColor standardText = QPalette().color(QPalette::Text);
         QTest::newRow("equation in red") << "txtequacio" << QColor(255, 0, 0) << standardBase;
-        QTest::newRow("worked equation in blue") << "txtresultat" << QColor(0, 0, 255) << standardBase;
-        QTest::newRow("verdict on the panel's colour") << "txtsino" << QColor(0, 0, 0) << QColor(192, 192, 255);
+        QTest::newRow("worked equation in blue")
+            << "txtresultat" << QColor(0, 0, 255) << standardBase;
+        QTest::newRow("verdict on the panel's colour")
+            << "txtsino" << QColor(0, 0, 0) << QColor(192, 192, 255);
         QTest::newRow("coordinates standard") << "txtAx(1)" << standardText << standardBase;
     }
 
@@ -125,7 +138,7 @@ private Q_SLOTS:
         QCOMPARE(palette.color(QPalette::Text), text);
         QCOMPARE(palette.color(QPalette::Base), background);
         QCOMPARE(control(window, QStringLiteral("picValors"))->palette().color(QPalette::Window),
-                 QColor(192, 192, 255));
+            QColor(192, 192, 255));
     }
 
     void fonts_data()
@@ -157,7 +170,7 @@ private Q_SLOTS:
     {
         frmRecta window;
         const QStringList order = { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)",
-                                    "txtAy(2)", "txtequacio", "txtresultat", "txtsino", "txtequacio2" };
+            "txtAy(2)", "txtequacio", "txtresultat", "txtsino", "txtequacio2" };
         // The chain also passes through the inner widgets of the multi-line fields.
         for (qsizetype k = 0; k + 1 < order.size(); ++k) {
             QWidget *next = control(window, order[k])->nextInFocusChain();
@@ -171,14 +184,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("accessibleName");
-        QTest::newRow("A x") << "txtAx(0)" << "Coordenada x del punt A";
-        QTest::newRow("B y") << "txtAy(1)" << "Coordenada y del punt B";
-        QTest::newRow("test x") << "txtAx(2)" << "Coordenada x del punt de prova";
-        QTest::newRow("equation") << "txtequacio" << "Equació de la recta";
-        QTest::newRow("kept equations") << "txtequacio2" << "Equacions de les rectes anteriors";
-        QTest::newRow("worked equation") << "txtresultat" << "Comprovació del punt";
-        QTest::newRow("verdict") << "txtsino" << "Veredicte";
-        QTest::newRow("plane") << "frmRecta" << "Pla cartesià";
+        QTest::newRow("A x") << "txtAx(0)"
+                             << "Coordenada x del punt A";
+        QTest::newRow("B y") << "txtAy(1)"
+                             << "Coordenada y del punt B";
+        QTest::newRow("test x") << "txtAx(2)"
+                                << "Coordenada x del punt de prova";
+        QTest::newRow("equation") << "txtequacio"
+                                  << "Equació de la recta";
+        QTest::newRow("kept equations") << "txtequacio2"
+                                        << "Equacions de les rectes anteriors";
+        QTest::newRow("worked equation") << "txtresultat"
+                                         << "Comprovació del punt";
+        QTest::newRow("verdict") << "txtsino"
+                                 << "Veredicte";
+        QTest::newRow("plane") << "frmRecta"
+                               << "Pla cartesià";
     }
 
     void accessibleNames()
@@ -230,7 +251,8 @@ private Q_SLOTS:
                 const bool inside = std::abs(i) < m.world.xMax && std::abs(j) < m.world.yMax;
                 if (!inside || i == 0 || j == 0)
                     continue;
-                QVERIFY2(hasColourNear(image, p, dots), qPrintable(QStringLiteral("dot %1,%2").arg(i).arg(j)));
+                QVERIFY2(hasColourNear(image, p, dots),
+                    qPrintable(QStringLiteral("dot %1,%2").arg(i).arg(j)));
                 QVERIFY(!hasColourNear(image, canvas.toPixel(i + 0.5f, j + 0.5f), dots, 0));
                 ++seen;
             }

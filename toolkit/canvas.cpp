@@ -96,8 +96,8 @@ void Canvas::segment(float x1, float y1, float x2, float y2, const QColor &colou
     QPointF q = toPixel(x2, y2);
     if (!finite(p) || !finite(q))
         return;
-    const QRectF bounds(-margin, -margin, logicalSize.width() + 2 * margin,
-                        logicalSize.height() + 2 * margin);
+    const QRectF bounds(
+        -margin, -margin, logicalSize.width() + 2 * margin, logicalSize.height() + 2 * margin);
     if (!clipToRect(p, q, bounds))
         return;
     QPainter &paint = painter();
@@ -142,7 +142,8 @@ void Canvas::drawCircle(float x, float y, float radius, const QColor &colour)
 void Canvas::printText(const QString &text)
 {
     if (recorder)
-        record({ DrawCall::Kind::Text, currentX, currentY, currentX, currentY, 0, foreColour, text });
+        record(
+            { DrawCall::Kind::Text, currentX, currentY, currentX, currentY, 0, foreColour, text });
     const QFontMetricsF metrics(textFont);
     const QPointF topLeft = toPixel(currentX, currentY);
     if (finite(topLeft) && std::abs(topLeft.x()) < farAway && std::abs(topLeft.y()) < farAway) {

@@ -33,7 +33,7 @@ void play(frmRecta &window, const QString &step)
 {
     if (step == QLatin1String("nova") || step == QLatin1String("esborrar")) {
         const QString action = step == QLatin1String("nova") ? QStringLiteral("mnurecta")
-                                                              : QStringLiteral("mnuesborrar");
+                                                             : QStringLiteral("mnuesborrar");
         window.findChild<QAction *>(action)->trigger();
         return;
     }

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Every C++ source of the project is formatted as .clang-format says.
+set -euo pipefail
+cd "$1"
+mapfile -t sources < <(find app numtext toolkit frame line compare tests tools fuzz bench \
+    -name '*.cpp' -o -name '*.h' | sort)
+clang-format --dry-run --Werror "${sources[@]}"
+echo "format: ${#sources[@]} files checked"
