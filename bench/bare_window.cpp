@@ -1,8 +1,11 @@
 // The floor for a start-up: a bare Qt program with a window of the real one's shape (its size,
 // a menu bar of two commands, the same kinds of fields at the same places on a coloured panel)
 // whose client area paints nothing. It quits after its first frame, as the probe does.
+// With --fonts the fields and the client area also ask for the real window's fonts, which
+// shows what loading them costs any program of this shape.
 #include <QApplication>
 #include <QEvent>
+#include <QFont>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -39,8 +42,30 @@ private:
     bool seen = false;
 };
 
-template<class Field>
-Field *addField(QWidget *parent, int x, int y, int width, int height)
+QFont sansSerif(qreal points)
+{
+    QFont font;
+    font.setFamilies({ QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+        QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+        QStringLiteral("DejaVu Sans") });
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
+QFont serif(qreal points)
+{
+    QFont font;
+    font.setFamilies({ QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
+        QStringLiteral("DejaVu Serif") });
+    font.setStyleHint(QFont::Serif);
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
+template <class Field> Field *addField(QWidget *parent, int x, int y, int width, int height)
 {
     auto *field = new Field(parent);
     field->setGeometry(x, y, width, height);
@@ -63,22 +88,33 @@ int main(int argc, char *argv[])
     area->setAttribute(Qt::WA_OpaquePaintEvent);
     window.setCentralWidget(area);
 
-    addField<QPlainTextEdit>(area, 128, 8, 97, 33)->setEnabled(false);
+    auto *kept = addField<QPlainTextEdit>(area, 128, 8, 97, 33);
+    kept->setEnabled(false);
     auto *panel = new QWidget(area);
     panel->setGeometry(8, 8, 105, 233);
     QPalette colours = panel->palette();
     colours.setColor(QPalette::Window, QColor(192, 192, 255));
     panel->setPalette(colours);
     panel->setAutoFillBackground(true);
-    addField<QPlainTextEdit>(area, 8, 192, 113, 25);
-    addField<QLineEdit>(panel, -8, 160, 113, 27);
-    addField<QLineEdit>(panel, 0, 8, 113, 25);
+    auto *worked = addField<QPlainTextEdit>(area, 8, 192, 113, 25);
+    auto *verdict = addField<QLineEdit>(panel, -8, 160, 113, 27);
+    auto *equation = addField<QLineEdit>(panel, 0, 8, 113, 25);
+    QList<QWidget *> coordinates;
     for (int row = 0; row < 3; ++row) {
         const int top = 88 + 24 * row;
         auto *x = addField<QLineEdit>(panel, 16, top, 25, 19);
         auto *y = addField<QLineEdit>(panel, 56, top, 25, 19);
         x->setEnabled(row < 2);
         y->setEnabled(row < 2);
+        coordinates << x << y;
+    }
+
+    if (QCoreApplication::arguments().contains(QStringLiteral("--fonts"))) {
+        const QFont small = sansSerif(8.25);
+        for (QWidget *widget : QList<QWidget *> { area, kept, worked } + coordinates)
+            widget->setFont(small);
+        verdict->setFont(serif(8.25));
+        equation->setFont(sansSerif(9.75));
     }
 
     window.setFixedSize(734, 546 + window.menuBar()->sizeHint().height());
