@@ -163,7 +163,8 @@ void checkShape(const QString &typed, const std::optional<EquationPoints> &p)
         need(bx && *bx >= -10 && *bx <= -1, "B's abscissa not in -10 ... -1");
         const double ay = numtext::parseLeadingNumber(p->ay);
         const double by = numtext::parseLeadingNumber(p->by);
-        need(ay >= -32768 && ay <= 32767 && by >= -32768 && by <= 32767, "ordinate beyond 16 bits");
+        // An ordinate counts as in range when it rounds to a 16-bit integer: -32768.33 does.
+        need(numtext::toInt16(ay) && numtext::toInt16(by), "ordinate beyond 16 bits");
         // The line through the two points meets the y axis at the whole intercept; the
         // ordinates are 15-digit texts of at most 32767, far finer than the tolerance.
         const double slope = (ay - by) / double(*ax - *bx);

@@ -115,6 +115,9 @@ void TestEquation::readsPoints_data()
         u" .5"_s, u"2"_s);
     addPoints("vertical negative decimals, comma", comma, u"x=-2,5"_s, Form::Vertical, u"-2.5"_s,
         u"1"_s, u"-2.5"_s, u"2"_s);
+    // An ordinate just past -32768 still rounds to a 16-bit integer, so the search goes on.
+    addPoints("ordinate rounding into the 16-bit range", fullStop, u"yX776.833:33333333-25000x"_s,
+        Form::SlopeIntercept, u"10"_s, u"-17231.67"_s, u"-10"_s, u"-32768.33"_s);
 }
 
 void TestEquation::readsPoints()
