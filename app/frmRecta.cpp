@@ -12,6 +12,7 @@
 #include "toolkit/surface.h"
 
 #include <QAction>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -77,29 +78,45 @@ constexpr QSize clientSize(px(11010), px(8190));
 constexpr int frameTwips = 60;
 constexpr int titleBarTwips = 285;
 
-// Prefer the metric-compatible Liberation fonts, so that the texts fit their fields as they
-// were laid out, then whatever sans-serif or serif font the system has.
-QFont sansSerif(qreal points)
+// The original fonts where a system has them, else the metric-compatible Liberation fonts, so
+// that the texts fit their fields as they were laid out, else any font of the kind. One family
+// that is really installed is named: a list of absent ones, or a fontconfig alias, costs a
+// font lookup for each at start-up.
+QString installedFamily(const QStringList &wanted)
+{
+    static const QStringList families = QFontDatabase::families();
+    for (const QString &family : wanted) {
+        if (families.contains(family))
+            return family;
+    }
+    return QString();
+}
+
+QFont boldFont(const QStringList &wanted, QFont::StyleHint hint, qreal points)
 {
     QFont font;
-    font.setFamilies({ QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-        QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-        QStringLiteral("DejaVu Sans") });
-    font.setStyleHint(QFont::SansSerif);
+    const QString family = installedFamily(wanted);
+    if (!family.isEmpty())
+        font.setFamily(family);
+    font.setStyleHint(hint);
     font.setPointSizeF(points);
     font.setWeight(QFont::Bold);
     return font;
 }
 
+QFont sansSerif(qreal points)
+{
+    return boldFont({ QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                        QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                        QStringLiteral("DejaVu Sans") },
+        QFont::SansSerif, points);
+}
+
 QFont serif(qreal points)
 {
-    QFont font;
-    font.setFamilies({ QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
-        QStringLiteral("DejaVu Serif") });
-    font.setStyleHint(QFont::Serif);
-    font.setPointSizeF(points);
-    font.setWeight(QFont::Bold);
-    return font;
+    return boldFont({ QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
+                        QStringLiteral("DejaVu Serif") },
+        QFont::Serif, points);
 }
 
 void setColours(QWidget *field, std::optional<QColor> text, std::optional<QColor> background)

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -56,6 +57,8 @@ bool clipToRect(QPointF &p, QPointF &q, const QRectF &r)
 Canvas::Canvas(QSize size, qreal devicePixelRatio)
     : logicalSize(size)
 {
+    setFont(QFont());
+    pendingDots.reserve(41 * 41);
     setDevicePixelRatio(devicePixelRatio);
 }
 
@@ -113,9 +116,26 @@ void Canvas::plotPoint(float x, float y, const QColor &colour)
     if (!finite(p) || p.x() < -margin || p.y() < -margin || p.x() > logicalSize.width() + margin
         || p.y() > logicalSize.height() + margin)
         return;
-    QPainter &paint = painter();
-    usePen(paint, colour);
-    paint.drawPoint(p);
+    // Dots are collected and set together: one call for the grid's 1681 dots instead of one
+    // each. They are opaque and aliased, so the order in which they land changes no pixel.
+    if (!pendingDots.empty() && colour != pendingColour)
+        flushDots();
+    rawPainter();
+    pendingColour = colour;
+    pendingDots.push_back(p);
+}
+
+void Canvas::flushDots()
+{
+    if (pendingDots.empty())
+        return;
+    // Row by row, left to right: the rasteriser then fills its spans in order.
+    std::sort(pendingDots.begin(), pendingDots.end(),
+        [](QPointF a, QPointF b) { return a.y() < b.y() || (a.y() == b.y() && a.x() < b.x()); });
+    QPainter &paint = rawPainter();
+    usePen(paint, pendingColour);
+    paint.drawPoints(pendingDots.data(), int(pendingDots.size()));
+    pendingDots.clear();
 }
 
 void Canvas::drawCircle(float x, float y, float radius, const QColor &colour)
@@ -144,20 +164,34 @@ void Canvas::printText(const QString &text)
     if (recorder)
         record(
             { DrawCall::Kind::Text, currentX, currentY, currentX, currentY, 0, foreColour, text });
-    const QFontMetricsF metrics(textFont);
     const QPointF topLeft = toPixel(currentX, currentY);
     if (finite(topLeft) && std::abs(topLeft.x()) < farAway && std::abs(topLeft.y()) < farAway) {
         QPainter &paint = painter();
         usePen(paint, foreColour);
-        paint.setFont(textFont);
-        paint.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), text);
+        if (!fontOnPainter) {
+            paint.setFont(textFont);
+            fontOnPainter = true;
+        }
+        // The same few texts come back on every repaint (the axis numbers): keep them laid out.
+        auto prepared = preparedTexts.find(text);
+        if (prepared == preparedTexts.end()) {
+            if (preparedTexts.size() > maxPreparedTexts)
+                preparedTexts.clear();
+            QStaticText layout(text);
+            layout.setTextFormat(Qt::PlainText);
+            layout.setPerformanceHint(QStaticText::AggressiveCaching);
+            prepared = preparedTexts.insert(text, layout);
+        }
+        paint.drawStaticText(topLeft, *prepared);
     }
     // To the left edge, one line lower: the line height is in pixels, the position in world
     // units.
     currentX = float(toWorld(QPointF(0, 0)).x());
     const double scaleY = std::abs(toDevice.m22());
+    if (lineHeight < 0)
+        lineHeight = QFontMetricsF(textFont).height();
     if (scaleY > 0)
-        currentY = float(double(currentY) - metrics.height() / scaleY);
+        currentY = float(double(currentY) - lineHeight / scaleY);
 }
 
 void Canvas::clearSurface()
@@ -181,6 +215,9 @@ void Canvas::setFont(const QFont &font)
     // Aliased like the lines: a text written twice at the same place looks as it did once, so
     // the frame can be drawn over itself on every repaint.
     textFont.setStyleStrategy(QFont::NoAntialias);
+    lineHeight = -1; // measured when first needed: a font lookup costs at start-up
+    fontOnPainter = false;
+    preparedTexts.clear();
 }
 
 const QImage &Canvas::image()
@@ -205,11 +242,14 @@ void Canvas::setDevicePixelRatio(qreal devicePixelRatio)
     }
     pixels = std::move(sharper);
     ratio = devicePixelRatio;
+    preparedTexts.clear();
 }
 
 void Canvas::endPainting()
 {
+    flushDots();
     activePainter.reset();
+    fontOnPainter = false;
 }
 
 void Canvas::present()
@@ -220,6 +260,12 @@ void Canvas::present()
 }
 
 QPainter &Canvas::painter()
+{
+    flushDots();
+    return rawPainter();
+}
+
+QPainter &Canvas::rawPainter()
 {
     if (!activePainter) {
         activePainter.emplace(&pixels);

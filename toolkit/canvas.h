@@ -2,8 +2,10 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <QStaticText>
 #include <QString>
 #include <QTransform>
 
@@ -84,7 +86,10 @@ public:
     void setRecorder(std::vector<DrawCall> *calls) { recorder = calls; }
 
 private:
+    /// The painter, with the dots collected so far set first.
     QPainter &painter();
+    QPainter &rawPainter();
+    void flushDots();
     void record(DrawCall call);
     static void usePen(QPainter &paint, const QColor &colour);
     void segment(float x1, float y1, float x2, float y2, const QColor &colour);
@@ -97,6 +102,12 @@ private:
     QTransform fromDevice;
     QColor background = Qt::white;
     QFont textFont;
+    qreal lineHeight = 0;
+    bool fontOnPainter = false;
+    static constexpr qsizetype maxPreparedTexts = 256;
+    QHash<QString, QStaticText> preparedTexts;
+    std::vector<QPointF> pendingDots;
+    QColor pendingColour;
     std::function<void()> changed;
     std::function<void()> presenter;
     std::vector<DrawCall> *recorder = nullptr;
