@@ -217,8 +217,12 @@ void checkCleared(const Snapshot &before, bool keptLine)
     const Members &m = current->window->members();
     if (keptLine) {
         require(m.hasPrevious == before.members.hasLine, "nova recta did not keep the line");
-        if (!before.texts[Equation].isEmpty())
-            require(textOf(Kept) == before.texts[Equation], "nova recta did not keep the equation");
+        // The kept equation is the one shown for the drawn line, whatever has been typed since.
+        if (before.members.hasLine)
+            require(textOf(Kept) == before.members.lineEquation,
+                "nova recta did not keep the equation");
+        else
+            require(textOf(Kept) == before.texts[Kept], "nova recta changed the kept equations");
     } else {
         require(textOf(Kept).isEmpty() && !m.hasPrevious && !m.hasLine, "esborrar kept a line");
     }
