@@ -7,7 +7,6 @@
 #include "line/pointentry.h"
 #include "toolkit/canvas.h"
 #include "toolkit/field.h"
-#include "toolkit/palette.h"
 #include "toolkit/panel.h"
 #include "toolkit/surface.h"
 
@@ -437,18 +436,10 @@ void frmRecta::mnurecta_Click()
     m.prevVertical = m.vertical;
     m.prevVerticalX = m.verticalX;
     m.hasPrevious = m.hasLine;
-    if (m.hasPrevious) {
-        const QColor colour = paletteColour(12);
-        const WorldWindow &world = m.world;
-        if (m.prevVertical) {
-            const float x = toSingle(m.prevVerticalX);
-            area.drawSegment(x, world.yMin, x, world.yMax, colour);
-        } else {
-            const double slope = m.prevSlope.toNumberOr0(r.locale);
-            area.drawSegment(world.xMin, toSingle(slope * world.xMin + m.prevIntercept), world.xMax,
-                toSingle(slope * world.xMax + m.prevIntercept), colour);
-        }
-    }
+    if (m.hasPrevious && m.prevVertical)
+        drawVerticalLine(area, m.world, m.prevVerticalX);
+    else if (m.hasPrevious)
+        drawSlopedLine(area, m.world, m.prevSlope.toNumberOr0(r.locale), m.prevIntercept);
     pintar();
     openPointFields(r.c);
     r.c.txtequacio.setText(QString());

@@ -12,7 +12,6 @@ using numtext::parseLeadingNumber;
 
 namespace {
 
-const QString lineBreak = QStringLiteral("\r\n");
 constexpr int enterKey = 13;
 
 } // namespace
@@ -60,7 +59,6 @@ void txtequacio_KeyDown(Recta &r, std::int16_t keyCode, std::int16_t)
     dibuixar(r);
     drawPointMarks(*r.surface, parseLeadingNumber(r.c.txtAx[1].text()),
         parseLeadingNumber(r.c.txtAy[1].text()));
-    if (!r.c.txtequacio2.text().isEmpty())
-        r.c.txtequacio2.setText(r.c.txtequacio2.text() + lineBreak + r.c.txtequacio.text());
+    appendKeptEquation(r);
     cortar(r);
 }

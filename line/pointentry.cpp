@@ -6,7 +6,6 @@
 #include "line/recta.h"
 #include "toolkit/canvas.h"
 #include "toolkit/messagebox.h"
-#include "toolkit/palette.h"
 
 using numtext::parseLeadingNumber;
 
@@ -15,7 +14,6 @@ namespace {
 const QString missingData = QStringLiteral(" falten dades");
 const QString lineBreak = QStringLiteral("\r\n");
 constexpr int enterKey = 13;
-constexpr int lineColour = 12;
 constexpr std::int16_t testRow = 2;
 
 bool validRow(std::int16_t row)
@@ -119,12 +117,17 @@ void txtAy_KeyDown(Recta &r, std::int16_t row, std::int16_t keyCode, std::int16_
         return;
     }
     dibuixar(r);
-    if (!r.c.txtequacio2.text().isEmpty())
-        r.c.txtequacio2.setText(r.c.txtequacio2.text() + lineBreak + r.c.txtequacio.text());
+    appendKeptEquation(r);
     // The verdict of the comparison stands at B, where the pupil can see it.
     r.surface->currentX = toSingle(fieldNumber(r.c.txtAx[1]));
     r.surface->currentY = toSingle(fieldNumber(r.c.txtAy[1]));
     cortar(r);
+}
+
+void appendKeptEquation(Recta &r)
+{
+    if (!r.c.txtequacio2.text().isEmpty())
+        r.c.txtequacio2.setText(r.c.txtequacio2.text() + lineBreak + r.c.txtequacio.text());
 }
 
 void dibuixar(Recta &r)
@@ -144,7 +147,6 @@ void dibuixar(Recta &r)
     const double xB = fieldNumber(r.c.txtAx[1]);
     const double yB = fieldNumber(r.c.txtAy[1]);
     const WorldWindow &world = r.m.world;
-    const QColor colour = paletteColour(lineColour);
     if (const auto line = slopedLine(xA, yA, xB, yB, r.locale)) {
         r.m.slope = numtext::ValueCell::number(line->slope);
         r.m.intercept = numtext::ValueCell::number(line->intercept);
@@ -152,12 +154,11 @@ void dibuixar(Recta &r)
         r.m.interceptShown = line->interceptShown;
         r.m.vertical = false;
         r.c.txtequacio.setText(line->equation);
-        surface.drawSegment(world.xMin, toSingle(line->slope * world.xMin + line->intercept),
-            world.xMax, toSingle(line->slope * world.xMax + line->intercept), colour);
+        drawSlopedLine(surface, world, line->slope, line->intercept);
     } else {
         r.m.vertical = true;
         r.m.verticalX = xB;
-        surface.drawSegment(toSingle(xB), world.yMin, toSingle(xB), world.yMax, colour);
+        drawVerticalLine(surface, world, xB);
         r.c.txtequacio.setText(verticalEquation(xB, r.locale));
     }
     r.m.hasLine = true;

@@ -14,6 +14,9 @@ void txtAy_LostFocus(Recta &r, std::int16_t row);
 /// test point it tests the point against the line.
 void txtAy_KeyDown(Recta &r, std::int16_t row, std::int16_t keyCode, std::int16_t shift);
 
+/// Adds the current equation on a line of its own below the kept ones, once there are any.
+void appendKeptEquation(Recta &r);
+
 /// Marks the points of the table, pauses, draws the line through A and B with the frame over
 /// it, shows its equation and locks the fields of A and B.
 void dibuixar(Recta &r);
