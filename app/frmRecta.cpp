@@ -189,7 +189,7 @@ void frmRecta::buildLayout()
     setCentralWidget(surface);
     surface->setFont(windowFont);
     surface->canvas().setFont(windowFont);
-    surface->canvas().setBackground(palette().color(QPalette::Window));
+    surface->canvas().setBackground(palette().color(QPalette::Base));
     surface->canvas().clearSurface();
 
     // Created in this order so that the result field lies in front of the panel.

@@ -4,6 +4,8 @@
 #include "toolkit/surface.h"
 
 #include <QElapsedTimer>
+#include <QExposeEvent>
+#include <QLineEdit>
 #include <QPaintEvent>
 #include <QTest>
 
@@ -210,6 +212,49 @@ private Q_SLOTS:
         window.centralWidget()->update();
         QTest::qWait(50);
         QCOMPARE(paints, 1);
+    }
+    // Marks stay on top of the frame until the window system asks for a repaint: then the frame
+    // is drawn over them. The plane is the standard text-area white.
+    void marksStayOnTopUntilExposed_data()
+    {
+        QTest::addColumn<bool>("exposed");
+        QTest::newRow("after leaving A's y field") << false;
+        QTest::newRow("after the window is uncovered") << true;
+    }
+
+    void marksStayOnTopUntilExposed()
+    {
+        QFETCH(bool, exposed);
+        frmRecta window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *ax = window.findChild<QLineEdit *>(QStringLiteral("txtAx(0)"));
+        auto *ay = window.findChild<QLineEdit *>(QStringLiteral("txtAy(0)"));
+        ax->setFocus();
+        QTest::keyClicks(ax, QStringLiteral("3"));
+        ay->setFocus();
+        QTest::keyClicks(ay, QStringLiteral("4.5"));
+        ax->setFocus(); // leaving A's y field marks the point, guides included
+        const QImage marked = window.canvas().image().copy();
+        if (exposed) {
+            QExposeEvent uncovered(QRegion(window.rect()));
+            QCoreApplication::sendEvent(window.windowHandle(), &uncovered);
+        }
+        QTest::qWait(700); // long enough for the cursor to blink over the plane
+        const QImage shown = window.centralWidget()->grab().toImage();
+        // Around the point, away from the input table.
+        const QRect around(300, 150, 200, 200);
+        QCOMPARE(
+            shown.copy(around).convertToFormat(marked.format()) == marked.copy(around), !exposed);
+        QCOMPARE(window.canvas().image() == marked, !exposed);
+        const QPoint empty = window.canvas().toPixel(15.5f, -12.5f).toPoint();
+        QCOMPARE(shown.pixelColor(empty), QPalette().color(QPalette::Base));
+        if (exposed) {
+            // The frame is on top: drawing it once more changes nothing.
+            const QImage framed = window.canvas().image().copy();
+            window.pintar();
+            QCOMPARE(window.canvas().image(), framed);
+        }
     }
 };
 

@@ -8,8 +8,8 @@
 
 class Dispatcher;
 
-/// The window's client area: shows the kept drawing of its canvas and, on every repaint, lets
-/// the window draw over it first.
+/// The window's client area: shows the kept drawing of its canvas. When the window system
+/// exposes the window (shown, uncovered), it lets the window draw over that drawing first.
 class Surface : public QWidget
 {
     Q_OBJECT
@@ -18,16 +18,17 @@ public:
     explicit Surface(QSize size, QWidget *parent = nullptr);
 
     Canvas &canvas() { return area; }
-    /// The repaint handler; it is skipped while another handler runs (it may not run inside one).
-    void setPaintHandler(std::function<void()> handler, const Dispatcher *dispatcher);
+    /// The repaint handler, run through the dispatcher: after the running handler, if any.
+    void setPaintHandler(std::function<void()> handler, Dispatcher *dispatcher);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     Canvas area;
     std::function<void()> paintHandler;
-    const Dispatcher *handlers = nullptr;
-    bool painting = false;
-    bool presenting = false;
+    Dispatcher *handlers = nullptr;
+    QObject *watchedWindow = nullptr;
 };
