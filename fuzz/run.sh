@@ -13,25 +13,14 @@ build_dir=build/fuzz
 targets=(fuzz_numtext fuzz_equation fuzz_window)
 packages=(cmake ninja-build clang libclang-rt-14-dev qt6-base-dev fonts-liberation)
 
-install_missing() {
-    local missing=()
-    for package in "$@"; do
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
-            || missing+=("$package")
-    done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    local sudo=
-    [ "$(id -u)" -ne 0 ] && sudo=sudo
-    echo "Installing: ${missing[*]}"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-}
+source tools/setup.sh
 
 if [ -z "${RECTA_FUZZ_NO_BUILD:-}" ]; then
     install_missing "${packages[@]}"
-    cmake -S . -B "$build_dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Release \
-        -DRECTA_BUILD_FUZZ=ON -DRECTA_BUILD_TESTS=OFF >/dev/null
-    nice cmake --build "$build_dir" --target "${targets[@]}" -- -j2
+    echo "Building the fuzz targets with clang ($build_dir)"
+    quietly cmake -S . -B "$build_dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+        -DCMAKE_BUILD_TYPE=Release -DRECTA_BUILD_FUZZ=ON -DRECTA_BUILD_TESTS=OFF
+    quietly nice cmake --build "$build_dir" --target "${targets[@]}" -- -j2
 fi
 
 # Undefined behaviour aborts with its stack, so that it counts as a crash.

@@ -1,0 +1,29 @@
+# Shared by ./dev and fuzz/run.sh: installing what is missing and running long steps quietly.
+# Source it; it defines functions only.
+
+# Runs a command with its output set aside, and shows that output only when the command fails.
+quietly() {
+    local log status=0
+    log=$(mktemp)
+    "$@" >"$log" 2>&1 || status=$?
+    [ "$status" -ne 0 ] && cat "$log" >&2
+    rm -f "$log"
+    return "$status"
+}
+
+# Installs the Debian packages of the list that are not installed yet, through sudo when not
+# root, with one line to say which.
+install_missing() {
+    local missing=()
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+            || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    echo "Installing ${#missing[@]} packages: ${missing[*]}"
+    quietly $sudo apt-get update
+    quietly $sudo env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y --no-install-recommends "${missing[@]}"
+}
