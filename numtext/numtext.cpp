@@ -441,13 +441,17 @@ double roundNumber(double value, int decimals)
     // below the half. The fused multiply-add yields what that rounding cut off, exactly, and its
     // sign tells on which side of the half the true product lies.
     const double product = value * scale;
-    if (!(std::abs(product) < 4503599627370496.0)) // 2^52: already whole at this scale
+    // From 2^53 on, the doubles next to value lie further apart than 1/scale, so value itself is
+    // the double nearest to its rounding.
+    if (!(std::abs(product) < 9007199254740992.0))
         return value;
     double cutOff = std::fma(value, scale, -product);
     // Work on the magnitude: 1 - 0.3 is not exact, 0.7 - 0 is.
     const double magnitude = std::abs(product);
     if (product < 0)
         cutOff = -cutOff;
+    // From 2^52 on the product is whole and, its spacing being 1, already the exact product
+    // rounded to the nearest whole, halves to even.
     const double whole = std::floor(magnitude);
     const double fraction = magnitude - whole;
     bool up = fraction > 0.5;

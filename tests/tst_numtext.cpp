@@ -345,6 +345,12 @@ private Q_SLOTS:
         QTest::newRow("minus two thirds") << -2.0 / 3 << 2 << -0.67;
         QTest::newRow("last half below 2^52") << 4503599627370495.5 << 0 << 0x1p52;
         QTest::newRow("whole above 2^52") << 0x1p52 + 1 << 0 << 0x1p52 + 1;
+        // Between 2^52/100 and 2^53/100 the rounded product is whole, the exact one not always.
+        QTest::newRow("exact half past 2^52 / 100, to even")
+            << 62022608221519.375 << 2 << 62022608221519.38;
+        QTest::newRow("past 2^52 / 100, rounds up")
+            << -51248109780184.945 << 2 << -51248109780184.95;
+        QTest::newRow("2^46, spacing above a hundredth") << 0x1p46 + 0x1p-6 << 2 << 0x1p46 + 0x1p-6;
         QTest::newRow("huge, product overflows") << DBL_MAX << 2 << DBL_MAX;
         QTest::newRow("tiny") << DBL_TRUE_MIN << 2 << 0.0;
         QTest::newRow("infinity") << -inf << 2 << -inf;
