@@ -291,6 +291,20 @@ void checkText(const QString &text, int decimals)
         "parseLeadingNumber is not the correctly rounded reading", text, leading);
     checkNumber(leading, decimals);
 
+    // A typed number: the full stop always a decimal separator, the comma under its locale.
+    QString stops = text;
+    stops.replace(u',', u'.');
+    QString commas = text;
+    commas.replace(u'.', u',');
+    require(sameDouble(parseTypedNumber(text, locales[0]), leading),
+        "parseTypedNumber under the full stop is not parseLeadingNumber", text, 0);
+    require(sameDouble(parseTypedNumber(text, locales[1]), parseLeadingNumber(stops)),
+        "parseTypedNumber under the comma does not take it for a full stop", text, 0);
+    require(parseTypedValue(text, locales[0]) == parseLocaleNumber(text, locales[0]),
+        "parseTypedValue under the full stop is not parseLocaleNumber", text, 0);
+    require(parseTypedValue(text, locales[1]) == parseLocaleNumber(commas, locales[1]),
+        "parseTypedValue under the comma does not take a full stop for it", text, 0);
+
     for (const NumberLocale &locale : locales) {
         const std::optional<double> read = parseLocaleNumber(text, locale);
         const std::optional<double> want = expectedLocaleNumber(text, locale.decimalPoint);

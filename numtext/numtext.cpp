@@ -246,7 +246,10 @@ NumberLocale NumberLocale::system()
     return { point.isEmpty() ? QChar(u'.') : point.front() };
 }
 
-double parseLeadingNumber(QStringView text)
+namespace {
+
+// The reading of parseLeadingNumber, with one more character that may stand for its full stop.
+double readLeadingNumber(QStringView text, QChar otherPoint)
 {
     BlankSkipper in(text);
     if (in.peek() == u'&') {
@@ -269,7 +272,7 @@ double parseLeadingNumber(QStringView text)
         number.integerDigit(in.peek());
         anyDigit = true;
     }
-    if (in.peek() == u'.') {
+    if (in.peek() == u'.' || in.peek() == otherPoint) {
         in.next();
         for (; isDigit(in.peek()); in.next()) {
             number.fractionDigit(in.peek());
@@ -294,6 +297,18 @@ double parseLeadingNumber(QStringView text)
         number.shift(negativeExponent ? -exponent : exponent);
     }
     return number.toDouble(negative);
+}
+
+} // namespace
+
+double parseLeadingNumber(QStringView text)
+{
+    return readLeadingNumber(text, u'.');
+}
+
+double parseTypedNumber(QStringView text, const NumberLocale &locale)
+{
+    return readLeadingNumber(text, locale.decimalPoint);
 }
 
 QString numberToText(double value, Precision precision)
@@ -372,7 +387,10 @@ QString formatNumber(double value, const NumberLocale &locale)
     return out;
 }
 
-std::optional<double> parseLocaleNumber(QStringView text, const NumberLocale &locale)
+namespace {
+
+// The locale-aware conversion, with one more character that may stand for its separator.
+std::optional<double> readWholeNumber(QStringView text, QChar point, QChar otherPoint)
 {
     const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
     while (!text.isEmpty() && isBlank(text.front()))
@@ -394,7 +412,7 @@ std::optional<double> parseLocaleNumber(QStringView text, const NumberLocale &lo
         number.integerDigit(peek());
         anyDigit = true;
     }
-    if (pos < text.size() && text[pos] == locale.decimalPoint) {
+    if (pos < text.size() && (text[pos] == point || text[pos] == otherPoint)) {
         ++pos;
         for (; isDigit(peek()); ++pos) {
             number.fractionDigit(peek());
@@ -425,6 +443,18 @@ std::optional<double> parseLocaleNumber(QStringView text, const NumberLocale &lo
     if (std::isinf(value))
         return std::nullopt;
     return value;
+}
+
+} // namespace
+
+std::optional<double> parseLocaleNumber(QStringView text, const NumberLocale &locale)
+{
+    return readWholeNumber(text, locale.decimalPoint, locale.decimalPoint);
+}
+
+std::optional<double> parseTypedValue(QStringView text, const NumberLocale &locale)
+{
+    return readWholeNumber(text, locale.decimalPoint, u'.');
 }
 
 double roundNumber(double value, int decimals)
