@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -22,6 +23,7 @@
 namespace {
 
 const QString caption = QStringLiteral("Recta");
+const QString appId = QStringLiteral("cat.recta.Recta");
 // The ampersand marks the letter that Alt takes to the command; it is not shown as text.
 const QString esborrarText = QStringLiteral("&esborrar");
 const QString novaRectaText = QStringLiteral("&nova recta");
@@ -197,12 +199,23 @@ QPlainTextEdit *multiField(QWidget *parent, const QString &name, QRect geometry,
     return field;
 }
 
+// The theme's icon where the desktop installed one, else the one compiled in. The PNGs stand in
+// where Qt has no SVG icon engine; where it has one they are only the sizes it need not draw.
+QIcon themeOrOwnIcon()
+{
+    QIcon own(QStringLiteral(":/cat.recta.Recta.svg"));
+    for (const int size : { 16, 24, 32, 48, 64, 128, 256 })
+        own.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    return QIcon::fromTheme(appId, own);
+}
+
 } // namespace
 
 frmRecta::frmRecta(const numtext::NumberLocale &locale)
 {
     r.locale = locale;
     setWindowTitle(caption);
+    setWindowIcon(themeOrOwnIcon());
     buildLayout();
     routeHandlers();
     Form_Load();

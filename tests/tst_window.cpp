@@ -222,6 +222,26 @@ private Q_SLOTS:
         QVERIFY(red);
     }
 
+    // Every way of creating the window gives it its icon, drawn at the sizes title bars and
+    // task switchers ask for, also without an icon theme or Qt's SVG engine.
+    void ownIcon()
+    {
+        frmRecta window;
+        const QIcon icon = window.windowIcon();
+        for (const int size : { 16, 32, 48, 128 }) {
+            const QImage image = icon.pixmap(size).toImage();
+            QCOMPARE(image.size(), QSize(size, size));
+            // The drawing, not an empty image: its red line is there.
+            bool red = false;
+            for (int y = 0; y < size && !red; ++y)
+                for (int x = 0; x < size && !red; ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    red = c.alpha() == 255 && c.red() > 180 && c.green() < 110 && c.blue() < 110;
+                }
+            QVERIFY2(red, qPrintable(QString::number(size)));
+        }
+    }
+
     void fonts_data()
     {
         QTest::addColumn<QString>("name");
