@@ -201,10 +201,12 @@ QPlainTextEdit *multiField(QWidget *parent, const QString &name, QRect geometry,
 
 // The theme's icon where the desktop installed one, else the one compiled in. The PNGs stand in
 // where Qt has no SVG icon engine; where it has one they are only the sizes it need not draw.
+// Up to 128 pixels: on X11 every size is sent to the window manager at start-up, and a 256
+// one costs more time than a title bar or a task switcher gains from it.
 QIcon themeOrOwnIcon()
 {
     QIcon own(QStringLiteral(":/cat.recta.Recta.svg"));
-    for (const int size : { 16, 24, 32, 48, 64, 128, 256 })
+    for (const int size : { 16, 24, 32, 48, 64, 128 })
         own.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
     return QIcon::fromTheme(appId, own);
 }
