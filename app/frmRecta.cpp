@@ -12,13 +12,18 @@
 
 #include <QAction>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 const QString caption = QStringLiteral("Recta");
+const QString appId = QStringLiteral("cat.recta.Recta");
 // The ampersand marks the letter that Alt takes to the command; it is not shown as text.
 const QString esborrarText = QStringLiteral("&esborrar");
 const QString novaRectaText = QStringLiteral("&nova recta");
@@ -130,6 +135,47 @@ void setColours(QWidget *field, std::optional<QColor> text, std::optional<QColor
     field->setPalette(colours);
 }
 
+// WCAG's relative luminance and contrast ratio.
+double luminance(const QColor &colour)
+{
+    const auto linear
+        = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF())
+        + 0.0722 * linear(colour.blueF());
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A disabled field keeps the toolkit's disabled background, and its text is greyed from the
+// enabled text colour towards that background only as far as it stays well legible on a
+// projector: 4.5:1 at least, 6:1 for the colour so that a font whose thin strokes never cover a
+// whole pixel still gets there.
+void legibleWhenDisabled(QWidget *field)
+{
+    constexpr double wanted = 6.0;
+    QPalette colours = field->palette();
+    const QColor background = colours.color(QPalette::Disabled, QPalette::Base);
+    const QColor text = colours.color(QPalette::Active, QPalette::Text);
+    QColor chosen = text;
+    for (int step = 1; step <= 20; ++step) {
+        const double t = step / 20.0;
+        const QColor blend
+            = QColor::fromRgbF(float(text.redF() + t * (background.redF() - text.redF())),
+                float(text.greenF() + t * (background.greenF() - text.greenF())),
+                float(text.blueF() + t * (background.blueF() - text.blueF())));
+        if (contrast(blend, background) < wanted)
+            break;
+        chosen = blend;
+    }
+    colours.setColor(QPalette::Disabled, QPalette::Text, chosen);
+    field->setPalette(colours);
+}
+
 QLineEdit *lineField(QWidget *parent, const QString &name, QRect geometry, const QFont &font)
 {
     auto *field = new QLineEdit(parent);
@@ -153,12 +199,25 @@ QPlainTextEdit *multiField(QWidget *parent, const QString &name, QRect geometry,
     return field;
 }
 
+// The theme's icon where the desktop installed one, else the one compiled in. The PNGs stand in
+// where Qt has no SVG icon engine; where it has one they are only the sizes it need not draw.
+// Up to 128 pixels: on X11 every size is sent to the window manager at start-up, and a 256
+// one costs more time than a title bar or a task switcher gains from it.
+QIcon themeOrOwnIcon()
+{
+    QIcon own(QStringLiteral(":/cat.recta.Recta.svg"));
+    for (const int size : { 16, 24, 32, 48, 64, 128 })
+        own.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    return QIcon::fromTheme(appId, own);
+}
+
 } // namespace
 
 frmRecta::frmRecta(const numtext::NumberLocale &locale)
 {
     r.locale = locale;
     setWindowTitle(caption);
+    setWindowIcon(themeOrOwnIcon());
     buildLayout();
     routeHandlers();
     Form_Load();
@@ -237,6 +296,13 @@ void frmRecta::buildLayout()
     txtsino->setFrame(false);
     txtsino->setTextMargins(-twipsRect(-120, 0, 0, 0).left() + 1, 0, 0, 0);
     setColours(txtequacio, QColor(255, 0, 0), std::nullopt);
+
+    // The equation keeps its red when disabled; the rest are greyed, legibly.
+    for (QWidget *field : { static_cast<QWidget *>(txtequacio2), static_cast<QWidget *>(txtAx[0]),
+             static_cast<QWidget *>(txtAy[0]), static_cast<QWidget *>(txtAx[1]),
+             static_cast<QWidget *>(txtAy[1]), static_cast<QWidget *>(txtAx[2]),
+             static_cast<QWidget *>(txtAy[2]) })
+        legibleWhenDisabled(field);
 
     txtequacio2->setEnabled(false);
     txtAx[2]->setEnabled(false);

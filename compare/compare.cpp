@@ -8,8 +8,6 @@
 #include "line/recta.h"
 #include "toolkit/canvas.h"
 
-using numtext::parseLeadingNumber;
-
 namespace {
 
 constexpr int enterKey = 13;
@@ -43,7 +41,7 @@ void txtequacio_KeyDown(Recta &r, std::int16_t keyCode, std::int16_t)
     if (!points)
         return;
     for (const QString *coordinate : { &points->ax, &points->ay, &points->bx, &points->by }) {
-        if (!usable(parseLeadingNumber(*coordinate)))
+        if (!usable(numtext::parseTypedNumber(*coordinate, r.locale)))
             return;
     }
 
@@ -57,8 +55,7 @@ void txtequacio_KeyDown(Recta &r, std::int16_t keyCode, std::int16_t)
         r.c.txtequacio.setEnabled(false);
 
     dibuixar(r);
-    drawPointMarks(*r.surface, parseLeadingNumber(r.c.txtAx[1].text()),
-        parseLeadingNumber(r.c.txtAy[1].text()));
+    drawPointMarks(*r.surface, fieldNumber(r, r.c.txtAx[1]), fieldNumber(r, r.c.txtAy[1]));
     appendKeptEquation(r);
     cortar(r);
 }

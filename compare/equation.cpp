@@ -29,7 +29,7 @@ QString withoutBlanks(QStringView typed)
 
 /// The slope written in front of the last "x" of v (the text after "y="); nothing when v has
 /// no "x".
-std::optional<double> readSlope(QStringView v)
+std::optional<double> readSlope(QStringView v, const numtext::NumberLocale &locale)
 {
     // A bare "x" has no coefficient to read: '+' or '-' alone would read as 0.
     if (v.startsWith(u'x') || v.startsWith(u"+x"))
@@ -39,12 +39,12 @@ std::optional<double> readSlope(QStringView v)
     const qsizetype lastX = v.lastIndexOf(u'x');
     if (lastX < 0)
         return std::nullopt;
-    return numtext::parseLeadingNumber(v.left(lastX));
+    return numtext::parseTypedNumber(v.left(lastX), locale);
 }
 
 /// The whole number after the first sign that follows the first "x"; nothing when there is no
 /// such sign or the number does not fit 16 bits.
-std::optional<std::int16_t> readIntercept(const QString &t)
+std::optional<std::int16_t> readIntercept(const QString &t, const numtext::NumberLocale &locale)
 {
     const QString s = t.endsWith(u'x') ? t + QStringLiteral("+0") : t;
     qsizetype sign = s.indexOf(u'x') + 1;
@@ -54,7 +54,7 @@ std::optional<std::int16_t> readIntercept(const QString &t)
         return std::nullopt;
     // A '-' belongs to the number, a '+' is only the operator.
     const qsizetype start = s[sign] == u'+' ? sign + 1 : sign;
-    return numtext::toInt16(numtext::parseLeadingNumber(QStringView(s).mid(start)));
+    return numtext::toInt16(numtext::parseTypedNumber(QStringView(s).mid(start), locale));
 }
 
 // The first of x = step, 2·step, ..., 9·step whose ordinate is whole, so that the fields get
@@ -75,12 +75,13 @@ std::optional<SearchedPoint> searchPoint(double slope, std::int16_t intercept, i
     return point;
 }
 
-std::optional<EquationPoints> readSlopeIntercept(const QString &t)
+std::optional<EquationPoints> readSlopeIntercept(
+    const QString &t, const numtext::NumberLocale &locale)
 {
-    const std::optional<double> slope = readSlope(QStringView(t).mid(2));
+    const std::optional<double> slope = readSlope(QStringView(t).mid(2), locale);
     if (!slope)
         return std::nullopt;
-    const std::optional<std::int16_t> intercept = readIntercept(t);
+    const std::optional<std::int16_t> intercept = readIntercept(t, locale);
     if (!intercept)
         return std::nullopt;
     const std::optional<SearchedPoint> a = searchPoint(*slope, *intercept, 1);
@@ -88,8 +89,8 @@ std::optional<EquationPoints> readSlopeIntercept(const QString &t)
     if (!b)
         return std::nullopt;
 
-    // The window reads these fields back with the full stop only; a comma would turn 3.3 into 3
-    // and draw another line than the one typed.
+    // The full stop, which the fields read as a decimal separator under every locale, so that
+    // the ordinates read back exactly whatever the locale.
     const numtext::NumberLocale fields = numtext::NumberLocale::fullStop();
     return EquationPoints { Form::SlopeIntercept, numtext::plainText(a->x),
         numtext::plainText(a->y, fields), numtext::plainText(b->x),
@@ -111,13 +112,12 @@ std::optional<EquationPoints> readEquation(QStringView typed, const numtext::Num
     }
 
     if (t.startsWith(u'x')) {
-        const std::optional<double> value
-            = numtext::parseLocaleNumber(QStringView(t).mid(2), locale);
+        const std::optional<double> value = numtext::parseTypedValue(QStringView(t).mid(2), locale);
         if (!value || !std::isfinite(*value))
             return std::nullopt;
         const QString c = numtext::numberToText(*value);
         return EquationPoints { Form::Vertical, c, QStringLiteral("1"), c, QStringLiteral("2") };
     }
 
-    return readSlopeIntercept(t);
+    return readSlopeIntercept(t, locale);
 }

@@ -18,6 +18,7 @@ struct EquationPoints
 };
 
 /// Reads a typed equation ('y=2x+3', 'y=3', 'x=3', upper case too, blanks and tabs ignored)
-/// into two points of its line. Nothing when the text cannot be read to the end: then the
-/// window must change nothing at all.
+/// into two points of its line; its numbers may have the locale's decimal separator or the
+/// full stop. Nothing when the text cannot be read to the end: then the window must change
+/// nothing at all.
 std::optional<EquationPoints> readEquation(QStringView typed, const numtext::NumberLocale &locale);

@@ -42,6 +42,15 @@ bool samePoints(const std::optional<EquationPoints> &a, const std::optional<Equa
         && a->by == b->by;
 }
 
+std::optional<EquationPoints> withStops(std::optional<EquationPoints> p)
+{
+    if (p) {
+        for (QString *t : { &p->ax, &p->ay, &p->bx, &p->by })
+            t->replace(u',', u'.');
+    }
+    return p;
+}
+
 std::optional<int> smallInteger(const QString &text)
 {
     bool ok = false;
@@ -83,7 +92,7 @@ std::optional<EquationPoints> expectedReading(const QString &typed, const Number
         return EquationPoints { Form::Horizontal, QStringLiteral("1"), afterTwo,
             QStringLiteral("2"), afterTwo };
     if (t.front() == u'x') {
-        const std::optional<double> r = numtext::parseLocaleNumber(afterTwo, locale);
+        const std::optional<double> r = numtext::parseTypedValue(afterTwo, locale);
         if (!r)
             return std::nullopt;
         const QString c = numtext::numberToText(*r);
@@ -106,7 +115,7 @@ std::optional<EquationPoints> expectedReading(const QString &typed, const Number
             if (dropped == u'x')
                 break;
         }
-        m = numtext::parseLeadingNumber(slopeText);
+        m = numtext::parseTypedNumber(slopeText, locale);
     }
 
     QString interceptSource = t;
@@ -123,7 +132,7 @@ std::optional<EquationPoints> expectedReading(const QString &typed, const Number
     if (interceptText.startsWith(u'+'))
         interceptText = interceptText.mid(1);
     const std::optional<std::int16_t> n
-        = numtext::toInt16(numtext::parseLeadingNumber(interceptText));
+        = numtext::toInt16(numtext::parseTypedNumber(interceptText, locale));
     if (!n)
         return std::nullopt;
 
@@ -192,12 +201,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             if (!samePoints(readings[k], expectedReading(typed, locales[k])))
                 fail("the reading differs from the step-by-step reading", typed, readings[k]);
         }
-        // Only the vertical form reads its number by the locale.
-        const auto vertical
-            = [](const std::optional<EquationPoints> &p) { return p && p->form == Form::Vertical; };
-        if (!vertical(readings[0]) && !vertical(readings[1])
-            && !samePoints(readings[0], readings[1]))
-            fail("the separator changed a reading that does not use it", typed, readings[1]);
+        // Under the comma locale a comma is a full stop: the same points as the text with full
+        // stops under the full-stop locale, but for the horizontal ordinates kept as typed.
+        QString stops = typed;
+        stops.replace(u',', u'.');
+        if (!samePoints(withStops(readings[1]), withStops(readEquation(stops, locales[0]))))
+            fail("a comma under the comma locale is not a full stop", typed, readings[1]);
     }
     return 0;
 }

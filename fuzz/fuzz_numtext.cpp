@@ -259,18 +259,13 @@ void checkNumber(double x, int decimals)
     }
 
     // Rounding the stored double, exact halves to even, is what glibc's printf does; the
-    // quotient of the rounded digits by the exact power of ten is the double strtod reads.
+    // double strtod reads from the rounded digits is the one roundNumber must give, at every
+    // magnitude: the largest double has 309 digits, 22 decimals come after them.
     const int clamped = std::min(std::max(decimals, 0), 22);
-    if (std::fabs((long double)x) * std::pow(10.0L, clamped) < 0x1p51L) {
-        std::vector<char> buffer(400);
-        std::snprintf(buffer.data(), buffer.size(), "%.*f", clamped, x);
-        require(sameDouble(rounded, strtodC(buffer.data())),
-            "roundNumber is not the exact rounding", QString::fromLatin1(buffer.data()), x);
-    } else {
-        // Already finer than the double holds: at most one place away.
-        require(std::fabs(rounded - x) <= std::fabs(std::nextafter(x, 0.0) - x) * 2,
-            "roundNumber moved a number beyond its precision", noText, x);
-    }
+    std::vector<char> buffer(400);
+    std::snprintf(buffer.data(), buffer.size(), "%.*f", clamped, x);
+    require(sameDouble(rounded, strtodC(buffer.data())), "roundNumber is not the exact rounding",
+        QString::fromLatin1(buffer.data()), x);
 
     const double nearest = std::nearbyint(x);
     if (nearest >= -32768.0 && nearest <= 32767.0)
@@ -295,6 +290,20 @@ void checkText(const QString &text, int decimals)
     require(sameDouble(leading, expected),
         "parseLeadingNumber is not the correctly rounded reading", text, leading);
     checkNumber(leading, decimals);
+
+    // A typed number: the full stop always a decimal separator, the comma under its locale.
+    QString stops = text;
+    stops.replace(u',', u'.');
+    QString commas = text;
+    commas.replace(u'.', u',');
+    require(sameDouble(parseTypedNumber(text, locales[0]), leading),
+        "parseTypedNumber under the full stop is not parseLeadingNumber", text, 0);
+    require(sameDouble(parseTypedNumber(text, locales[1]), parseLeadingNumber(stops)),
+        "parseTypedNumber under the comma does not take it for a full stop", text, 0);
+    require(parseTypedValue(text, locales[0]) == parseLocaleNumber(text, locales[0]),
+        "parseTypedValue under the full stop is not parseLocaleNumber", text, 0);
+    require(parseTypedValue(text, locales[1]) == parseLocaleNumber(commas, locales[1]),
+        "parseTypedValue under the comma does not take a full stop for it", text, 0);
 
     for (const NumberLocale &locale : locales) {
         const std::optional<double> read = parseLocaleNumber(text, locale);

@@ -238,7 +238,7 @@ bool ordinaryEntry(const Snapshot &s, bool withTestPoint)
 {
     double v[6];
     for (int f = Ax0; f <= Ay2; ++f)
-        v[f] = numtext::parseLeadingNumber(s.texts[f]);
+        v[f] = numtext::parseTypedNumber(s.texts[f], current->locale);
     const double dx = v[Ax1] - v[Ax0];
     return ordinary(v[Ax0]) && ordinary(v[Ay0]) && ordinary(v[Ax1]) && ordinary(v[Ay1])
         && (dx == 0 || std::abs(dx) >= 1e-3)
@@ -284,7 +284,8 @@ void checkEnter(int f, const Snapshot &before)
         if (points) {
             bool ordinaryPoints = true;
             for (const QString *t : { &points->ax, &points->ay, &points->bx, &points->by })
-                ordinaryPoints = ordinaryPoints && ordinary(numtext::parseLeadingNumber(*t));
+                ordinaryPoints
+                    = ordinaryPoints && ordinary(numtext::parseTypedNumber(*t, current->locale));
             require(!ordinaryPoints, "an equation of ordinary numbers drew no line");
         }
         return;

@@ -7,8 +7,6 @@
 #include "toolkit/canvas.h"
 #include "toolkit/messagebox.h"
 
-using numtext::parseLeadingNumber;
-
 namespace {
 
 const QString missingData = QStringLiteral(" falten dades");
@@ -19,11 +17,6 @@ constexpr std::int16_t testRow = 2;
 bool validRow(std::int16_t row)
 {
     return row >= 0 && row <= 2;
-}
-
-double fieldNumber(const Field &field)
-{
-    return parseLeadingNumber(field.text());
 }
 
 void clearTest(Recta &r, Field &field)
@@ -37,14 +30,14 @@ void clearTest(Recta &r, Field &field)
 // numbers the line can be drawn and compared with.
 bool entryUsable(const Recta &r, std::int16_t row)
 {
-    const double xA = fieldNumber(r.c.txtAx[0]);
-    const double yA = fieldNumber(r.c.txtAy[0]);
-    const double xB = fieldNumber(r.c.txtAx[1]);
-    const double yB = fieldNumber(r.c.txtAy[1]);
+    const double xA = fieldNumber(r, r.c.txtAx[0]);
+    const double yA = fieldNumber(r, r.c.txtAy[0]);
+    const double xB = fieldNumber(r, r.c.txtAx[1]);
+    const double yB = fieldNumber(r, r.c.txtAy[1]);
     if (!usable(xA) || !usable(yA) || !usable(xB) || !usable(yB))
         return false;
     if (row == testRow
-        && (!usable(fieldNumber(r.c.txtAx[2])) || !usable(fieldNumber(r.c.txtAy[2]))))
+        && (!usable(fieldNumber(r, r.c.txtAx[2])) || !usable(fieldNumber(r, r.c.txtAy[2]))))
         return false;
     if (xB - xA != 0) {
         const double slope = (yB - yA) / (xB - xA);
@@ -56,10 +49,10 @@ bool entryUsable(const Recta &r, std::int16_t row)
 
 void testPoint(Recta &r)
 {
-    const double xA = fieldNumber(r.c.txtAx[0]);
-    const double xB = fieldNumber(r.c.txtAx[1]);
-    const double xP = fieldNumber(r.c.txtAx[2]);
-    const double yP = fieldNumber(r.c.txtAy[2]);
+    const double xA = fieldNumber(r, r.c.txtAx[0]);
+    const double xB = fieldNumber(r, r.c.txtAx[1]);
+    const double xP = fieldNumber(r, r.c.txtAx[2]);
+    const double yP = fieldNumber(r, r.c.txtAy[2]);
     const PointVerdict result = xB - xA != 0
         ? testSloped(r.m.slope.toNumberOr0(r.locale), r.m.intercept.toNumberOr0(r.locale),
             r.m.slopeShown, r.m.interceptShown, xP, yP, r.locale)
@@ -86,7 +79,7 @@ void txtAx_LostFocus(Recta &r, std::int16_t row)
 {
     if (!validRow(row))
         return;
-    drawAxisMark(*r.surface, fieldNumber(r.c.txtAx[row]));
+    drawAxisMark(*r.surface, fieldNumber(r, r.c.txtAx[row]));
 }
 
 void txtAy_LostFocus(Recta &r, std::int16_t row)
@@ -94,7 +87,7 @@ void txtAy_LostFocus(Recta &r, std::int16_t row)
     // The guard looks at A's x whichever row was left.
     if (!validRow(row) || r.c.txtAx[0].text().isEmpty())
         return;
-    drawPointMarks(*r.surface, fieldNumber(r.c.txtAx[row]), fieldNumber(r.c.txtAy[row]));
+    drawPointMarks(*r.surface, fieldNumber(r, r.c.txtAx[row]), fieldNumber(r, r.c.txtAy[row]));
 }
 
 void txtAy_KeyDown(Recta &r, std::int16_t row, std::int16_t keyCode, std::int16_t)
@@ -119,9 +112,14 @@ void txtAy_KeyDown(Recta &r, std::int16_t row, std::int16_t keyCode, std::int16_
     dibuixar(r);
     appendKeptEquation(r);
     // The verdict of the comparison stands at B, where the pupil can see it.
-    r.surface->currentX = toSingle(fieldNumber(r.c.txtAx[1]));
-    r.surface->currentY = toSingle(fieldNumber(r.c.txtAy[1]));
+    r.surface->currentX = toSingle(fieldNumber(r, r.c.txtAx[1]));
+    r.surface->currentY = toSingle(fieldNumber(r, r.c.txtAy[1]));
     cortar(r);
+}
+
+double fieldNumber(const Recta &r, const Field &field)
+{
+    return numtext::parseTypedNumber(field.text(), r.locale);
 }
 
 void appendKeptEquation(Recta &r)
@@ -135,17 +133,17 @@ void dibuixar(Recta &r)
     Canvas &surface = *r.surface;
     for (int row = 0; row < 3; ++row) {
         if (!r.c.txtAx[row].text().isEmpty() || !r.c.txtAy[row].text().isEmpty())
-            drawPointMarks(surface, fieldNumber(r.c.txtAx[row]), fieldNumber(r.c.txtAy[row]));
+            drawPointMarks(surface, fieldNumber(r, r.c.txtAx[row]), fieldNumber(r, r.c.txtAy[row]));
     }
 
     // The pupil sees the marks first and the line only after the pause.
     surface.present();
     esperar();
 
-    const double xA = fieldNumber(r.c.txtAx[0]);
-    const double yA = fieldNumber(r.c.txtAy[0]);
-    const double xB = fieldNumber(r.c.txtAx[1]);
-    const double yB = fieldNumber(r.c.txtAy[1]);
+    const double xA = fieldNumber(r, r.c.txtAx[0]);
+    const double yA = fieldNumber(r, r.c.txtAy[0]);
+    const double xB = fieldNumber(r, r.c.txtAx[1]);
+    const double yB = fieldNumber(r, r.c.txtAy[1]);
     const WorldWindow &world = r.m.world;
     if (const auto line = slopedLine(xA, yA, xB, yB, r.locale)) {
         r.m.slope = numtext::ValueCell::number(line->slope);

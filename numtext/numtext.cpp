@@ -246,7 +246,10 @@ NumberLocale NumberLocale::system()
     return { point.isEmpty() ? QChar(u'.') : point.front() };
 }
 
-double parseLeadingNumber(QStringView text)
+namespace {
+
+// The reading of parseLeadingNumber, with one more character that may stand for its full stop.
+double readLeadingNumber(QStringView text, QChar otherPoint)
 {
     BlankSkipper in(text);
     if (in.peek() == u'&') {
@@ -269,7 +272,7 @@ double parseLeadingNumber(QStringView text)
         number.integerDigit(in.peek());
         anyDigit = true;
     }
-    if (in.peek() == u'.') {
+    if (in.peek() == u'.' || in.peek() == otherPoint) {
         in.next();
         for (; isDigit(in.peek()); in.next()) {
             number.fractionDigit(in.peek());
@@ -294,6 +297,18 @@ double parseLeadingNumber(QStringView text)
         number.shift(negativeExponent ? -exponent : exponent);
     }
     return number.toDouble(negative);
+}
+
+} // namespace
+
+double parseLeadingNumber(QStringView text)
+{
+    return readLeadingNumber(text, u'.');
+}
+
+double parseTypedNumber(QStringView text, const NumberLocale &locale)
+{
+    return readLeadingNumber(text, locale.decimalPoint);
 }
 
 QString numberToText(double value, Precision precision)
@@ -372,7 +387,10 @@ QString formatNumber(double value, const NumberLocale &locale)
     return out;
 }
 
-std::optional<double> parseLocaleNumber(QStringView text, const NumberLocale &locale)
+namespace {
+
+// The locale-aware conversion, with one more character that may stand for its separator.
+std::optional<double> readWholeNumber(QStringView text, QChar point, QChar otherPoint)
 {
     const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
     while (!text.isEmpty() && isBlank(text.front()))
@@ -394,7 +412,7 @@ std::optional<double> parseLocaleNumber(QStringView text, const NumberLocale &lo
         number.integerDigit(peek());
         anyDigit = true;
     }
-    if (pos < text.size() && text[pos] == locale.decimalPoint) {
+    if (pos < text.size() && (text[pos] == point || text[pos] == otherPoint)) {
         ++pos;
         for (; isDigit(peek()); ++pos) {
             number.fractionDigit(peek());
@@ -427,6 +445,18 @@ std::optional<double> parseLocaleNumber(QStringView text, const NumberLocale &lo
     return value;
 }
 
+} // namespace
+
+std::optional<double> parseLocaleNumber(QStringView text, const NumberLocale &locale)
+{
+    return readWholeNumber(text, locale.decimalPoint, locale.decimalPoint);
+}
+
+std::optional<double> parseTypedValue(QStringView text, const NumberLocale &locale)
+{
+    return readWholeNumber(text, locale.decimalPoint, u'.');
+}
+
 double roundNumber(double value, int decimals)
 {
     // 10^22 is the largest power of ten that a double holds exactly.
@@ -441,13 +471,17 @@ double roundNumber(double value, int decimals)
     // below the half. The fused multiply-add yields what that rounding cut off, exactly, and its
     // sign tells on which side of the half the true product lies.
     const double product = value * scale;
-    if (!(std::abs(product) < 4503599627370496.0)) // 2^52: already whole at this scale
+    // From 2^53 on, the doubles next to value lie further apart than 1/scale, so value itself is
+    // the double nearest to its rounding.
+    if (!(std::abs(product) < 9007199254740992.0))
         return value;
     double cutOff = std::fma(value, scale, -product);
     // Work on the magnitude: 1 - 0.3 is not exact, 0.7 - 0 is.
     const double magnitude = std::abs(product);
     if (product < 0)
         cutOff = -cutOff;
+    // From 2^52 on the product is whole and, its spacing being 1, already the exact product
+    // rounded to the nearest whole, halves to even.
     const double whole = std::floor(magnitude);
     const double fraction = magnitude - whole;
     bool up = fraction > 0.5;

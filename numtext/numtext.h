@@ -30,6 +30,15 @@ enum class Precision { Double, Single };
 /// Digits beyond the double range give an infinity.
 double parseLeadingNumber(QStringView text);
 
+/// Reads a number the user typed, in a field or inside an equation, as parseLeadingNumber does,
+/// except that the locale's own decimal separator is one too, besides the full stop: under a
+/// comma locale '1,5' and '1.5' both read 1.5; under a full-stop locale '1,5' still reads 1.
+double parseTypedNumber(QStringView text, const NumberLocale &locale);
+
+/// A typed text that must be one number as a whole: the locale-aware conversion, with the full
+/// stop taken as a decimal separator under every locale ('x=1.5' under a comma locale).
+std::optional<double> parseTypedValue(QStringView text, const NumberLocale &locale);
+
 /// The shortest text with a sign position: ' 2', '-3', ' .5', '-.25', ' 0'. Always a full stop.
 QString numberToText(double value, Precision precision = Precision::Double);
 

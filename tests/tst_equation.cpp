@@ -115,6 +115,18 @@ void TestEquation::readsPoints_data()
         u" .5"_s, u"2"_s);
     addPoints("vertical negative decimals, comma", comma, u"x=-2,5"_s, Form::Vertical, u"-2.5"_s,
         u"1"_s, u"-2.5"_s, u"2"_s);
+    addPoints("vertical full stop, comma", comma, u"x=0.5"_s, Form::Vertical, u" .5"_s, u"1"_s,
+        u" .5"_s, u"2"_s);
+    // Under a comma locale the comma is a decimal separator in the slope and the intercept too;
+    // under a full-stop locale it ends the number.
+    addPoints("slope with a comma, comma", comma, u"y=0,5x+1"_s, Form::SlopeIntercept, u"2"_s,
+        u"2"_s, u"-2"_s, u"0"_s);
+    addPoints("slope with a comma, full stop", fullStop, u"y=0,5x+1"_s, Form::SlopeIntercept,
+        u"1"_s, u"1"_s, u"-1"_s, u"1"_s);
+    addPoints("intercept with a comma, comma", comma, u"y=x+2,6"_s, Form::SlopeIntercept, u"1"_s,
+        u"4"_s, u"-1"_s, u"2"_s);
+    addPoints("intercept with a comma, full stop", fullStop, u"y=x+2,6"_s, Form::SlopeIntercept,
+        u"1"_s, u"3"_s, u"-1"_s, u"1"_s);
     // An ordinate just past -32768 still rounds to a 16-bit integer, so the search goes on.
     addPoints("ordinate rounding into the 16-bit range", fullStop, u"yX776.833:33333333-25000x"_s,
         Form::SlopeIntercept, u"10"_s, u"-17231.67"_s, u"-10"_s, u"-32768.33"_s);
@@ -151,7 +163,7 @@ void TestEquation::refusesUnreadable_data()
     QTest::newRow("nothing after x=") << fullStop << u"x="_s;
     QTest::newRow("vertical not a number") << fullStop << u"x=abc"_s;
     QTest::newRow("vertical with an x after it") << fullStop << u"x=3x"_s;
-    QTest::newRow("vertical full stop under a comma") << comma << u"x=0.5"_s;
+    QTest::newRow("vertical comma under a full stop") << fullStop << u"x=0,5"_s;
     QTest::newRow("x only in the first two characters") << fullStop << u"2x+3"_s;
     QTest::newRow("-x alone") << fullStop << u"-x"_s;
     QTest::newRow("no sign after x") << fullStop << u"y=2x3"_s;

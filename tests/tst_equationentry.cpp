@@ -327,7 +327,7 @@ private Q_SLOTS:
             { "x alone", u'.', u"x"_s },
             { "x=", u'.', u"x="_s },
             { "vertical not a number", u'.', u"x=abc"_s },
-            { "vertical full stop, comma", u',', u"x=0.5"_s },
+            { "vertical comma, full stop", u'.', u"x=0,5"_s },
             { "x among the first two", u'.', u"2x+3"_s },
             { "-x", u'.', u"-x"_s },
             { "no sign after x", u'.', u"y=2x3"_s },

@@ -589,6 +589,86 @@ private Q_SLOTS:
             QCOMPARE(drawn(), QStringList());
         }
     }
+
+    // What a pupil types under each locale, step by step: 'field<text' types, 'field!' presses
+    // Enter, 'nova recta' is the menu command. Then the named fields must hold the texts.
+    void typedDecimals_data()
+    {
+        QTest::addColumn<QChar>("decimal");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("expected");
+
+        const QStringList points { "txtAx(0)<0,5", "txtAy(0)<1", "txtAx(1)<2,5", "txtAy(1)<2",
+            "txtAy(1)!", "txtAx(2)<1,5", "txtAy(2)<1,5", "txtAy(2)!" };
+        QTest::newRow("points with commas, comma locale")
+            << QChar(u',') << points
+            << QStringList { "txtequacio=y = .5·x + .75", "txtsino=Està en la recta" };
+        QTest::newRow("points with commas, full-stop locale")
+            << QChar(u'.') << points
+            << QStringList { "txtequacio=y = .5·x + 1", "txtsino=No està en la recta" };
+        QStringList fullStops = points;
+        fullStops.replaceInStrings(QStringLiteral(","), QStringLiteral("."));
+        QTest::newRow("points with full stops, comma locale")
+            << QChar(u',') << fullStops
+            << QStringList { "txtequacio=y = .5·x + .75", "txtsino=Està en la recta" };
+
+        const auto equation
+            = [](const char *name, QChar decimal, const char *typed, const QStringList &expected) {
+                  QTest::newRow(name) << decimal
+                                      << QStringList { QStringLiteral("txtequacio<") + typed,
+                                             QStringLiteral("txtequacio!") }
+                                      << expected;
+              };
+        equation(
+            "slope with a comma, comma locale", u',', "y=0,5x+1", { "txtequacio=y = .5·x + 1" });
+        equation(
+            "slope with a comma, full-stop locale", u'.', "y=0,5x+1", { "txtequacio=y = 0·x + 1" });
+        equation("horizontal with a comma, comma locale", u',', "y=2,5",
+            { "txtAy(0)=2,5", "txtequacio=y = 0·x + 2.5" });
+        equation("horizontal with a comma, full-stop locale", u'.', "y=2,5",
+            { "txtAy(0)=2,5", "txtequacio=y = 0·x + 2" });
+        equation("vertical with a full stop, comma locale", u',', "x=1.5", { "txtequacio=x =1,5" });
+        equation("vertical with a comma, comma locale", u',', "x=1,5", { "txtequacio=x =1,5" });
+        equation(
+            "vertical with a full stop, full-stop locale", u'.', "x=1.5", { "txtequacio=x =1.5" });
+        equation("vertical with a comma, full-stop locale", u'.', "x=1,5",
+            { "txtequacio=x=1,5", "txtAx(0)=" });
+
+        QTest::newRow("a whole session with commas")
+            << QChar(u',')
+            << QStringList { "txtAx(0)<-1,5", "txtAy(0)<0,25", "txtAx(1)<1,5", "txtAy(1)<3,25",
+                   "txtAy(1)!", "txtAx(2)<0,5", "txtAy(2)<2,25", "txtAy(2)!", "nova recta",
+                   "txtequacio<y=-x+3", "txtequacio!", "txtAx(2)<2,5", "txtAy(2)<0,5", "txtAy(2)!" }
+            << QStringList { "txtequacio2=y = 1·x + 1.75\r\ny =-1·x + 3",
+                   "txtsino=Està en la recta", "crossing=( .62, 2.38)" };
+    }
+
+    void typedDecimals()
+    {
+        QFETCH(QChar, decimal);
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, expected);
+        open(NumberLocale { decimal });
+        for (const QString &step : steps) {
+            if (step == QStringLiteral("nova recta"))
+                window->findChild<QAction *>(QStringLiteral("mnurecta"))->trigger();
+            else if (step.endsWith(u'!'))
+                enter(step.chopped(1));
+            else
+                type(step.section(u'<', 0, 0), step.section(u'<', 1));
+        }
+        QCOMPARE(boxes, QStringList());
+        for (const QString &field : expected) {
+            const QString name = field.section(u'=', 0, 0);
+            const QString want
+                = field.section(u'=', 1).replace(QStringLiteral("\\r\\n"), QStringLiteral("\r\n"));
+            if (name == QStringLiteral("crossing"))
+                QCOMPARE(
+                    drawn().filter(QStringLiteral("text '")).value(0).section(u'\'', 1, 1), want);
+            else
+                QCOMPARE(fieldText(name), want);
+        }
+    }
 };
 
 QTEST_MAIN(LineEntryTest)

@@ -288,6 +288,43 @@ private Q_SLOTS:
             QCOMPARE(exact(*value), exact(expected));
     }
 
+    // What the user types: the full stop is a separator under every locale, the comma only
+    // under its own; the leading reading stops where the whole reading refuses.
+    void typedNumbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<NumberLocale>("locale");
+        QTest::addColumn<double>("leading");
+        QTest::addColumn<bool>("isNumber");
+        QTest::addColumn<double>("whole");
+
+        const NumberLocale stop = NumberLocale::fullStop();
+        const NumberLocale comma = NumberLocale::comma();
+        QTest::newRow("comma, comma locale") << u"-1,5"_s << comma << -1.5 << true << -1.5;
+        QTest::newRow("full stop, comma locale") << u"-1.5"_s << comma << -1.5 << true << -1.5;
+        QTest::newRow("comma, full-stop locale") << u"-1,5"_s << stop << -1.0 << false << 0.0;
+        QTest::newRow("full stop, full-stop locale") << u"-1.5"_s << stop << -1.5 << true << -1.5;
+        QTest::newRow("one separator only") << u"1,5.25"_s << comma << 1.5 << false << 0.0;
+        QTest::newRow("trailing comma") << u"2,"_s << comma << 2.0 << true << 2.0;
+        QTest::newRow("blanks inside, comma") << u"1 , 5"_s << comma << 1.5 << false << 0.0;
+        QTest::newRow("exponent after a comma") << u"2,5e1"_s << comma << 25.0 << true << 25.0;
+        QTest::newRow("hexadecimal, comma") << u"&H1,8"_s << comma << 1.0 << false << 0.0;
+    }
+
+    void typedNumbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(NumberLocale, locale);
+        QFETCH(double, leading);
+        QFETCH(bool, isNumber);
+        QFETCH(double, whole);
+        QCOMPARE(exact(numtext::parseTypedNumber(text, locale)), exact(leading));
+        const std::optional<double> value = numtext::parseTypedValue(text, locale);
+        QCOMPARE(value.has_value(), isNumber);
+        if (value)
+            QCOMPARE(exact(*value), exact(whole));
+    }
+
     // A slope is shown as numberToText of its formatNumber text; an intercept goes through the
     // same text, is read back and kept as a single.
     void equationChain_data()
@@ -345,6 +382,12 @@ private Q_SLOTS:
         QTest::newRow("minus two thirds") << -2.0 / 3 << 2 << -0.67;
         QTest::newRow("last half below 2^52") << 4503599627370495.5 << 0 << 0x1p52;
         QTest::newRow("whole above 2^52") << 0x1p52 + 1 << 0 << 0x1p52 + 1;
+        // Between 2^52/100 and 2^53/100 the rounded product is whole, the exact one not always.
+        QTest::newRow("exact half past 2^52 / 100, to even")
+            << 62022608221519.375 << 2 << 62022608221519.38;
+        QTest::newRow("past 2^52 / 100, rounds up")
+            << -51248109780184.945 << 2 << -51248109780184.95;
+        QTest::newRow("2^46, spacing above a hundredth") << 0x1p46 + 0x1p-6 << 2 << 0x1p46 + 0x1p-6;
         QTest::newRow("huge, product overflows") << DBL_MAX << 2 << DBL_MAX;
         QTest::newRow("tiny") << DBL_TRUE_MIN << 2 << 0.0;
         QTest::newRow("infinity") << -inf << 2 << -inf;

@@ -1,8 +1,10 @@
 #include "app/frmRecta.h"
 #include "toolkit/canvas.h"
+#include "toolkit/field.h"
 #include "toolkit/palette.h"
 
 #include <QAction>
+#include <QHash>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -34,6 +36,15 @@ private:
                     return true;
             }
         return false;
+    }
+
+    // WCAG's relative luminance.
+    static double luminance(QColor c)
+    {
+        const auto linear = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
     }
 
 private Q_SLOTS:
@@ -139,6 +150,96 @@ private Q_SLOTS:
         QCOMPARE(palette.color(QPalette::Base), background);
         QCOMPARE(control(window, QStringLiteral("picValors"))->palette().color(QPalette::Window),
             QColor(192, 192, 255));
+    }
+
+    // A disabled field as it is painted: the darkest pixel of its text against its most common
+    // pixel, the background, inside its frame.
+    void disabledFieldsLegible_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("kept equations") << "txtequacio2"
+                                        << "y = .5·x + .75\r\nx =-1,5";
+        QTest::newRow("A's x locked") << "txtAx(0)"
+                                      << "-1,5";
+        QTest::newRow("B's y locked") << "txtAy(1)"
+                                      << "0,25";
+        QTest::newRow("test point closed") << "txtAy(2)"
+                                           << "7";
+    }
+
+    void disabledFieldsLegible()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        frmRecta window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        Field field(control(window, name));
+        field.setText(text);
+        field.setEnabled(false);
+        const QImage shot = field.widget()->grab().toImage();
+        const int inset = qRound(3 * shot.devicePixelRatio());
+        const QImage inside = shot.copy(shot.rect().adjusted(inset, inset, -inset, -inset));
+
+        QHash<QRgb, int> counts;
+        QColor darkest = Qt::white;
+        for (int y = 0; y < inside.height(); ++y)
+            for (int x = 0; x < inside.width(); ++x) {
+                const QColor pixel = inside.pixelColor(x, y);
+                ++counts[pixel.rgb()];
+                if (luminance(pixel) < luminance(darkest))
+                    darkest = pixel;
+            }
+        QRgb background = 0;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+            if (it.value() > counts.value(background))
+                background = it.key();
+        const double ratio = (luminance(QColor(background)) + 0.05) / (luminance(darkest) + 0.05);
+        QVERIFY2(ratio >= 4.5,
+            qPrintable(QStringLiteral("%1 on %2: %3:1")
+                           .arg(darkest.name(), QColor(background).name())
+                           .arg(ratio)));
+        // Still visibly disabled: not the enabled field's black on white.
+        QCOMPARE(QColor(background),
+            field.widget()->palette().color(QPalette::Disabled, QPalette::Base));
+        QVERIFY(darkest != field.widget()->palette().color(QPalette::Active, QPalette::Text));
+    }
+
+    void disabledEquationStaysRed()
+    {
+        frmRecta window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        Field field(control(window, QStringLiteral("txtequacio")));
+        field.setText(QStringLiteral("y = 2·x + 3"));
+        field.setEnabled(false);
+        const QImage shot = field.widget()->grab().toImage();
+        bool red = false;
+        for (int y = 0; y < shot.height() && !red; ++y)
+            for (int x = 0; x < shot.width() && !red; ++x)
+                red = shot.pixelColor(x, y) == QColor(255, 0, 0);
+        QVERIFY(red);
+    }
+
+    // Every way of creating the window gives it its icon, drawn at the sizes title bars and
+    // task switchers ask for, also without an icon theme or Qt's SVG engine.
+    void ownIcon()
+    {
+        frmRecta window;
+        const QIcon icon = window.windowIcon();
+        for (const int size : { 16, 32, 48, 128 }) {
+            const QImage image = icon.pixmap(size).toImage();
+            QCOMPARE(image.size(), QSize(size, size));
+            // The drawing, not an empty image: its red line is there.
+            bool red = false;
+            for (int y = 0; y < size && !red; ++y)
+                for (int x = 0; x < size && !red; ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    red = c.alpha() == 255 && c.red() > 180 && c.green() < 110 && c.blue() < 110;
+                }
+            QVERIFY2(red, qPrintable(QString::number(size)));
+        }
     }
 
     void fonts_data()

@@ -1,7 +1,8 @@
 // Renders the real window to a PNG, optionally after a whole session typed as a user would:
 //   recta-screenshot out.png [session]
 // where session is a list of steps separated by ';': 'A=1,2' (typed), 'B=3,6' and 'P=2,4'
-// (typed, then Enter in the y field), 'E=y=2x+3' (an equation and Enter), 'nova', 'esborrar'.
+// (typed, then Enter in the y field; 'A=0,5/1' with decimal commas), 'E=y=2x+3' (an equation and
+// Enter), 'nova', 'esborrar'.
 #include "app/frmRecta.h"
 
 #include <QAction>
@@ -45,8 +46,10 @@ void play(frmRecta &window, const QString &step)
         return;
     }
     const int row = what == QLatin1String("A") ? 0 : what == QLatin1String("B") ? 1 : 2;
-    typeInto(window, QStringLiteral("txtAx(%1)").arg(row), value.section(u',', 0, 0));
-    typeInto(window, QStringLiteral("txtAy(%1)").arg(row), value.section(u',', 1));
+    // 'A=0,5/1' keeps the decimal commas of a comma locale.
+    const QChar between = value.contains(u'/') ? u'/' : u',';
+    typeInto(window, QStringLiteral("txtAx(%1)").arg(row), value.section(between, 0, 0));
+    typeInto(window, QStringLiteral("txtAy(%1)").arg(row), value.section(between, 1));
     if (row > 0)
         enter(window, QStringLiteral("txtAy(%1)").arg(row));
 }

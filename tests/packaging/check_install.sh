@@ -12,6 +12,7 @@ need() { command -v "$1" >/dev/null || { echo "FAIL: $1 is not installed (Debian
 need desktop-file-validate desktop-file-utils
 need appstreamcli appstream
 need xmllint libxml2-utils
+need identify imagemagick
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
@@ -34,6 +35,8 @@ key() { sed -n "s/^$1=//p" "$desktop"; }
 [ "$(key Exec)" = recta ] || fail "Exec is '$(key Exec)', not recta"
 [ "$(key Icon)" = "$app_id" ] || fail "Icon is '$(key Icon)', not $app_id"
 [ "$(key Name)" = Recta ] || fail "Name is '$(key Name)'"
+# The class Qt gives the window on X11, so that docks tie the window to this entry.
+[ "$(key StartupWMClass)" = recta ] || fail "StartupWMClass is '$(key StartupWMClass)', not recta"
 case "$(key Categories)" in *Education\;*Math\;*) ;; *) fail "Categories is '$(key Categories)'" ;; esac
 
 # desktop-file-validate exits 0 on warnings; a clean entry prints nothing at all.
@@ -48,6 +51,11 @@ appstreamcli validate --no-net --explain "$metainfo" || fail "appstreamcli valid
 appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree"
 
 xmllint --noout "$icon" || fail "the icon is not well-formed XML"
+for size in 16 24 32 48 64 128 256; do
+    png=$root/share/icons/hicolor/${size}x$size/apps/$app_id.png
+    [ "$(identify -format %wx%h "$png" 2>/dev/null)" = "${size}x$size" ] \
+        || fail "no ${size}×$size PNG icon"
+done
 grep -q 'viewBox="0 0 128 128"' "$icon" || fail "the icon has no 128×128 viewBox"
 
 zcat "$root/share/man/man1/recta.1.gz" | grep -q '^\.TH RECTA 1' || fail "the manual page has no title"
