@@ -1,5 +1,6 @@
 #include "app/frmRecta.h"
 
+#include "app/accessibility.h"
 #include "compare/compare.h"
 #include "frame/frame.h"
 #include "line/linemath.h"
@@ -162,6 +163,9 @@ frmRecta::frmRecta(const numtext::NumberLocale &locale)
     buildLayout();
     routeHandlers();
     Form_Load();
+    // What a pupil who cannot see the plane is told of it, after every handler.
+    results = std::make_unique<ScreenReaderResults>(surface);
+    handlers.setIdleHandler([this] { results->handlerEnded(r); });
 }
 
 frmRecta::~frmRecta() = default;
