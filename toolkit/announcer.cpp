@@ -79,10 +79,16 @@ void sendDescriptionText(QWidget *control, const QString &text)
 Announcer::Announcer(QObject *parent)
     : QObject(parent)
 {
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *) {
-        if (old && old == announcedAt)
-            restore();
-    });
+    // Qt tells accessibility clients of the new focus only after this signal: restoring at once
+    // would reach a screen reader while the old control still has the focus there, and it would
+    // read the control's own description out.
+    connect(
+        qApp, &QApplication::focusChanged, this,
+        [this](QWidget *old, QWidget *) {
+            if (old && old == announcedAt)
+                restore();
+        },
+        Qt::QueuedConnection);
 }
 
 void Announcer::announce(const QString &text, QWidget *fallback)
