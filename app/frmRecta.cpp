@@ -57,8 +57,8 @@ const Accessible accessibleTexts[] = {
     { "picValors", QStringLiteral("Taula de valors"),
         QStringLiteral("L'equació i les coordenades dels punts A, B i el punt de prova") },
     { "frmRecta", QStringLiteral("Pla cartesià"),
-        QStringLiteral("Els eixos amb una quadrícula de punts de -20 a 20, les rectes dibuixades "
-                       "amb els seus punts i on es tallen dues rectes") },
+        QStringLiteral(
+            "Els eixos amb una quadrícula de punts de -20 a 20, encara sense cap recta") },
 };
 
 // The layout is kept in twips, 15 to a pixel at 96 dots per inch.
