@@ -19,7 +19,7 @@ if [ -z "${RECTA_A11Y_INNER:-}" ]; then
     /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || fail "pyatspi is missing (python3-pyatspi)"
     # A D-Bus session of its own, so that nothing of the desktop's takes part; the whole run
     # is bounded.
-    exec timeout -k 5 90 dbus-run-session -- env RECTA_A11Y_INNER=1 "$0" "$@"
+    exec timeout -k 5 120 dbus-run-session -- env RECTA_A11Y_INNER=1 "$0" "$@"
 fi
 
 work=$(mktemp -d)
