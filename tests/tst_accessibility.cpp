@@ -240,25 +240,6 @@ private Q_SLOTS:
         QCOMPARE(planeSaid.isEmpty() ? emptyPlane : planeSaid, expectedPlane);
         QCOMPARE(boxes, box.isEmpty() ? QStringList() : QStringList { box });
     }
-
-    void keptEquationsReadable()
-    {
-        window = std::make_unique<frmRecta>(NumberLocale::fullStop());
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        for (const char *step : { "A=0,1", "B=1,3", "nova", "E=y=-x+16" })
-            play(QLatin1String(step));
-        QWidget *kept = window->findChild<QWidget *>(QStringLiteral("txtequacio2"));
-        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(kept);
-        QVERIFY(accessible->state().disabled);
-        QVERIFY(accessible->textInterface());
-        const QString text
-            = accessible->textInterface()->text(0, accessible->textInterface()->characterCount());
-        QCOMPARE(text.split(u'\n'), QStringList({ "y = 2·x + 1", "y =-1·x + 16" }));
-        QCOMPARE(accessible->text(QAccessible::Name),
-            QStringLiteral("Equacions de les rectes anteriors"));
-    }
 };
 
 QTEST_MAIN(AccessibilityTest)

@@ -2,6 +2,8 @@
 # The real program on a private X server and accessibility bus, typed into as a pupil would,
 # while a listener on the bus checks that every result reaches the control that has the focus.
 #   a11y_session.sh path/to/recta
+# With RECTA_A11Y_ORCA=file, the Orca screen reader (package orca) listens too, under a window
+# manager (openbox), and writes its debug log there: its lines "SPEECH OUTPUT" are what it says.
 set -u
 recta=${1:?usage: a11y_session.sh path/to/recta}
 here=$(cd "$(dirname "$0")" && pwd)
@@ -55,4 +57,15 @@ for _ in $(seq 50); do
 done
 a11y_bus || fail "the accessibility bus did not start: $(cat "$work/a11y.log")"
 
+if [ -n "${RECTA_A11Y_ORCA:-}" ]; then
+    openbox --sm-disable &
+    pids+=($!)
+    orca --replace --debug-file="$RECTA_A11Y_ORCA" -u "$work/orca" &
+    pids+=($!)
+    sleep 4 # Orca's start-up
+    export RECTA_A11Y_PAUSE=1
+fi
 /usr/bin/python3 "$here/a11y_listener.py" "$recta"
+status=$?
+[ -z "${RECTA_A11Y_ORCA:-}" ] || sleep 2 # what Orca still has to say
+exit $status
