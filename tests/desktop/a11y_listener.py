@@ -17,6 +17,7 @@ import pyatspi
 from gi.repository import GLib
 
 WAIT = 5.0  # seconds, the longest any step may take
+START = 30.0  # seconds for the program to start and join the bus, on a busy machine
 # Seconds between keys; a screen reader listening on the same bus needs some to keep up.
 PAUSE = float(os.environ.get("RECTA_A11Y_PAUSE", "0"))
 
@@ -166,7 +167,7 @@ def main():
     )
     app = subprocess.Popen([recta], env=env)
     try:
-        if not check(pump(WAIT, lambda: program(app.pid) is not None), "the program is not on the bus"):
+        if not check(pump(START, lambda: program(app.pid) is not None), "the program is not on the bus"):
             return 1
         window = subprocess.run(
             ["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(app.pid), "--name", "^Recta$"],

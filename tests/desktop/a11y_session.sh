@@ -19,12 +19,15 @@ if [ -z "${RECTA_A11Y_INNER:-}" ]; then
     done
     [ -x /usr/libexec/at-spi-bus-launcher ] || fail "at-spi-bus-launcher is missing (at-spi2-core)"
     /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || fail "pyatspi is missing (python3-pyatspi)"
-    # A D-Bus session of its own, so that nothing of the desktop's takes part; the whole run
-    # is bounded.
-    exec timeout -k 5 120 dbus-run-session -- env RECTA_A11Y_INNER=1 "$0" "$@"
+    # A D-Bus session of its own, so that nothing of the desktop's takes part, and a runtime
+    # folder of its own, where the accessibility bus puts its socket: other runs have theirs.
+    # The whole run is bounded.
+    runtime=$(mktemp -d)
+    exec env XDG_RUNTIME_DIR="$runtime" RECTA_A11Y_INNER=1 \
+        timeout -k 5 120 dbus-run-session -- "$0" "$@"
 fi
 
-work=$(mktemp -d)
+work=$XDG_RUNTIME_DIR
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do
@@ -46,7 +49,7 @@ done
 export DISPLAY=":$(head -n1 "$work/display")"
 
 # Asking for the accessibility bus's address starts it (D-Bus activation of at-spi2-core's
-# launcher); it ends with the session.
+# launcher); it ends with the session. Its registry must be up before anyone joins the bus.
 a11y_bus() {
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
         >"$work/a11y.log" 2>&1
@@ -56,6 +59,10 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 a11y_bus || fail "the accessibility bus did not start: $(cat "$work/a11y.log")"
+address=$(sed -n 's/^ *string "\(.*\)"$/\1/p' "$work/a11y.log")
+dbus-send --bus="$address" --print-reply --reply-timeout=20000 --dest=org.freedesktop.DBus \
+    / org.freedesktop.DBus.StartServiceByName string:org.a11y.atspi.Registry uint32:0 \
+    >"$work/registry.log" 2>&1 || fail "the AT-SPI registry did not start: $(cat "$work/registry.log")"
 
 if [ -n "${RECTA_A11Y_ORCA:-}" ]; then
     openbox --sm-disable &
