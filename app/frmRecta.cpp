@@ -165,7 +165,10 @@ frmRecta::frmRecta(const numtext::NumberLocale &locale)
     Form_Load();
     // What a pupil who cannot see the plane is told of it, after every handler.
     results = std::make_unique<ScreenReaderResults>(surface);
-    handlers.setIdleHandler([this] { results->handlerEnded(r); });
+    handlers.setIdleHandler([this] {
+        if (results)
+            results->handlerEnded(r);
+    });
 }
 
 frmRecta::~frmRecta() = default;

@@ -46,12 +46,13 @@ Q_DECLARE_METATYPE(AtSpiReference)
 
 namespace {
 
-// Qt's AT-SPI bridge before 6.8 sends a description change with a reference to the object in
-// place of the new text, and screen readers speak the text that the event carries (Orca
-// presents the event's data as it is), so they say nothing. Send the change once more, as later
-// bridges do, with the text, from the bridge's own connection, so that it comes from the same
-// object that the screen reader knows has the focus. Qt names that connection "a11y"; without
-// it the bridge is off and there is no one to tell.
+// Qt 6.4's AT-SPI bridge sends a description change with a reference to the object in place of
+// the new text, and screen readers speak the text that the event carries (Orca presents the
+// event's data as it is), so they say nothing. Send the change once more, as later bridges do,
+// with the text, from the bridge's own connection, so that it comes from the object that the
+// screen reader knows has the focus; where the bridge sends the text itself, a second event with
+// the same text is one that a screen reader skips. Qt names that connection "a11y"; without it
+// the bridge is off and there is no one to tell.
 void sendDescriptionText(QWidget *control, const QString &text)
 {
     const QDBusConnection bus(QStringLiteral("a11y"));
