@@ -1,5 +1,6 @@
 #include "app/frmRecta.h"
 
+#include "app/accessibility.h"
 #include "compare/compare.h"
 #include "frame/frame.h"
 #include "line/linemath.h"
@@ -61,8 +62,8 @@ const Accessible accessibleTexts[] = {
     { "picValors", QStringLiteral("Taula de valors"),
         QStringLiteral("L'equació i les coordenades dels punts A, B i el punt de prova") },
     { "frmRecta", QStringLiteral("Pla cartesià"),
-        QStringLiteral("Els eixos amb una quadrícula de punts de -20 a 20, les rectes dibuixades "
-                       "amb els seus punts i on es tallen dues rectes") },
+        QStringLiteral(
+            "Els eixos amb una quadrícula de punts de -20 a 20, encara sense cap recta") },
 };
 
 // The layout is kept in twips, 15 to a pixel at 96 dots per inch.
@@ -221,6 +222,12 @@ frmRecta::frmRecta(const numtext::NumberLocale &locale)
     buildLayout();
     routeHandlers();
     Form_Load();
+    // What a pupil who cannot see the plane is told of it, after every handler.
+    results = std::make_unique<ScreenReaderResults>(surface);
+    handlers.setIdleHandler([this] {
+        if (results)
+            results->handlerEnded(r);
+    });
 }
 
 frmRecta::~frmRecta() = default;

@@ -7,8 +7,10 @@
 #include <QMainWindow>
 
 #include <cstdint>
+#include <memory>
 
 class Canvas;
+class ScreenReaderResults;
 class Surface;
 
 /// The one window of the program: the coordinate plane with the input table over it. It owns
@@ -53,4 +55,5 @@ private:
     Recta r;
     Dispatcher handlers;
     Surface *surface = nullptr;
+    std::unique_ptr<ScreenReaderResults> results;
 };

@@ -16,7 +16,8 @@ constexpr int enterKey = 13;
 
 void cortar(Recta &r)
 {
-    const Members &m = r.m;
+    Members &m = r.m;
+    m.comparison.clear();
     if (!m.hasPrevious)
         return;
     const LineDesc previous { m.prevVertical, m.prevVerticalX, m.prevSlope.toNumberOr0(r.locale),
@@ -28,7 +29,9 @@ void cortar(Recta &r)
         r.surface->currentX = toSingle(relation.x);
         r.surface->currentY = toSingle(relation.y);
     }
-    r.surface->printText(relationText(relation));
+    m.comparison = relationText(relation);
+    r.surface->printText(m.comparison);
+    r.shown.comparison = true;
 }
 
 void txtequacio_KeyDown(Recta &r, std::int16_t keyCode, std::int16_t)
@@ -55,6 +58,7 @@ void txtequacio_KeyDown(Recta &r, std::int16_t keyCode, std::int16_t)
         r.c.txtequacio.setEnabled(false);
 
     dibuixar(r);
+    r.shown.line = true;
     drawPointMarks(*r.surface, fieldNumber(r, r.c.txtAx[1]), fieldNumber(r, r.c.txtAy[1]));
     appendKeptEquation(r);
     cortar(r);

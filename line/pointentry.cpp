@@ -59,6 +59,7 @@ void testPoint(Recta &r)
         : testVertical(xB, xP, r.locale);
     r.c.txtresultat.setText(result.worked);
     r.c.txtsino.setText(result.verdict);
+    r.shown.test = true;
 }
 
 } // namespace
@@ -110,6 +111,7 @@ void txtAy_KeyDown(Recta &r, std::int16_t row, std::int16_t keyCode, std::int16_
         return;
     }
     dibuixar(r);
+    r.shown.line = true;
     appendKeptEquation(r);
     // The verdict of the comparison stands at B, where the pupil can see it.
     r.surface->currentX = toSingle(fieldNumber(r, r.c.txtAx[1]));

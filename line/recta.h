@@ -38,6 +38,9 @@ struct Members
     bool prevVertical = false;
     double prevVerticalX = 0;
     bool hasPrevious = false;
+    /// What the last run of cortar wrote on the plane: "coincidents", "paral·leles", the crossing
+    /// point, or nothing.
+    QString comparison;
 };
 
 /// The window's text fields, by their names; rows 0, 1 and 2 are A, B and the test point.
@@ -51,6 +54,15 @@ struct Controls
     Field txtsino;
 };
 
+/// The results a handler has put before the pupil so far: the window tells them to a pupil who
+/// cannot see them once the handler has ended, and starts afresh.
+struct Shown
+{
+    bool line = false; // a new line and its equation
+    bool test = false; // the worked equation and the verdict of a test point
+    bool comparison = false; // how the new line meets the kept one
+};
+
 /// Everything the window's procedures work on: its members, its fields, its drawing surface
 /// and the locale's decimal separator, read once at start-up.
 struct Recta
@@ -59,4 +71,5 @@ struct Recta
     Controls c;
     Canvas *surface = nullptr;
     numtext::NumberLocale locale;
+    Shown shown;
 };

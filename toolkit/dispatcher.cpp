@@ -14,4 +14,6 @@ void Dispatcher::run(std::function<void()> handler)
         next();
     }
     running = false;
+    if (idle)
+        idle();
 }

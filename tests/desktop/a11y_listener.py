@@ -1,0 +1,265 @@
+#!/usr/bin/python3
+"""Types a session into the real program and listens on the accessibility bus meanwhile.
+
+Each result must arrive as a change of the accessible description of the control that has the
+focus, with the result's text in the event: a screen reader (Orca) speaks such a change, and
+ignores text that changes in any other control.
+
+Run by a11y_session.sh, which provides the X server, the D-Bus session and the AT-SPI bus.
+"""
+
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+WAIT = 5.0  # seconds, the longest any step may take
+START = 30.0  # seconds for the program to start and join the bus, on a busy machine
+# Seconds between keys; a screen reader listening on the same bus needs some to keep up.
+PAUSE = float(os.environ.get("RECTA_A11Y_PAUSE", "0"))
+
+DESCRIPTION = "object:property-change:accessible-description"
+FOCUSED = "object:state-changed:focused"
+
+events = []  # (type, source, text carried, the control that had the focus then)
+focus = [None]
+
+
+def on_event(event):
+    if event.type.startswith(FOCUSED):
+        if event.detail1:
+            focus[0] = event.source
+        return
+    data = event.any_data if isinstance(event.any_data, str) else None
+    events.append((event.type, event.source, data, focus[0]))
+
+
+def pump(seconds, done=lambda: False):
+    """Runs the bus's events for at most `seconds`, or until done()."""
+    context = GLib.MainContext.default()
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        while context.iteration(False):
+            pass
+        if done():
+            return True
+        time.sleep(0.02)
+    return done()
+
+
+def name_of(accessible):
+    try:
+        return accessible.name
+    except Exception:  # the object has gone
+        return "?"
+
+
+def says(root, text):
+    """Whether root or an object below it shows the text, as name or as text."""
+    try:
+        if name_of(root) == text or root.queryText().getText(0, -1) == text:
+            return True
+    except Exception:  # no text to read
+        pass
+    return any(says(root.getChildAtIndex(index), text) for index in range(root.childCount))
+
+
+def find(root, name):
+    """The first object below root whose accessible name is name."""
+    if name_of(root) == name:
+        return root
+    for index in range(root.childCount):
+        found = find(root.getChildAtIndex(index), name)
+        if found is not None:
+            return found
+    return None
+
+
+def program(pid):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for index in range(desktop.childCount):
+        app = desktop.getChildAtIndex(index)
+        try:
+            if app.get_process_id() == pid:
+                return app
+        except Exception:
+            continue
+    return None
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *args], check=True, timeout=WAIT)
+
+
+def keys(*names):
+    for name in names:
+        xdotool("key", name)
+        pump(PAUSE)
+
+
+def type_text(text):
+    xdotool("type", "--delay", "30", text)
+    pump(PAUSE)
+
+
+failures = []
+
+
+def focus_window(window):
+    # With a window manager the window is activated through it, without one it is given the
+    # keyboard directly.
+    activated = subprocess.run(["xdotool", "windowactivate", "--sync", window],
+                               capture_output=True, timeout=WAIT)
+    if activated.returncode != 0:
+        xdotool("windowfocus", "--sync", window)
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+        print("FAIL: " + message, file=sys.stderr)
+    return condition
+
+
+def told(text, seconds=WAIT):
+    """Waits for the text to arrive as a description change of the focused control."""
+
+    def arrived():
+        return any(
+            kind == DESCRIPTION and data == text and source is not None and source == focused
+            for kind, source, data, focused in events
+        )
+
+    if pump(seconds, arrived):
+        print("told at the focus: " + text)
+        return True
+    seen = [
+        (data, name_of(source), name_of(focused) if focused else None)
+        for kind, source, data, focused in events
+        if kind == DESCRIPTION
+    ]
+    return check(False, f"not told at the focus: {text!r}; description changes seen: {seen}")
+
+
+def wait_focus(name):
+    return check(
+        pump(WAIT, lambda: focus[0] is not None and name_of(focus[0]) == name),
+        f"the focus did not reach {name!r} (it is at {name_of(focus[0]) if focus[0] else None!r})",
+    )
+
+
+def main():
+    recta = sys.argv[1]
+    for kind in (DESCRIPTION, FOCUSED, "object:text-changed", "window:activate"):
+        pyatspi.Registry.registerEventListener(on_event, kind)
+
+    env = dict(os.environ)
+    env.update(
+        {
+            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
+            "QT_QPA_PLATFORM": "xcb",
+            "QT_ACCESSIBILITY": "1",
+            "LC_ALL": "C.UTF-8",  # the full stop as decimal separator, as the texts below are
+        }
+    )
+    app = subprocess.Popen([recta], env=env)
+    try:
+        if not check(pump(START, lambda: program(app.pid) is not None), "the program is not on the bus"):
+            return 1
+        window = subprocess.run(
+            ["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(app.pid), "--name", "^Recta$"],
+            capture_output=True, text=True, timeout=WAIT, check=True,
+        ).stdout.split()[0]
+        focus_window(window)
+        root = program(app.pid)
+        plane = find(root, "Pla cartesià")
+        kept = find(root, "Equacions de les rectes anteriors")
+        if not check(plane is not None and kept is not None, "the plane or the kept equations are not in the tree"):
+            return 1
+        if not wait_focus("Coordenada x del punt A"):
+            return 1
+
+        # Enter with A and B empty: " falten dades" is a message box, which a screen reader
+        # reads out as it opens.
+        events.clear()
+        keys("Tab", "Return")
+        if check(pump(WAIT, lambda: any(kind == "window:activate" and says(source, " falten dades")
+                                        for kind, source, data, focused in events)),
+                 "no message box \" falten dades\" opened"):
+            print("message box: falten dades")
+        keys("Return")
+        focus_window(window)  # without a window manager no one gives it back
+        wait_focus("Coordenada y del punt A")
+        keys("shift+Tab")
+        wait_focus("Coordenada x del punt A")
+
+        # A = (0, 1), B = (1, 3): Enter in B's y draws y = 2x + 1.
+        type_text("0")
+        keys("Tab")
+        type_text("1")
+        keys("Tab")
+        type_text("1")
+        keys("Tab")
+        type_text("3")
+        keys("Return")
+        told("Recta y = 2·x + 1.")
+
+        # The test point (2, 5), from where the focus went.
+        wait_focus("Coordenada x del punt de prova")
+        type_text("2")
+        keys("Tab")
+        type_text("5")
+        keys("Return")
+        told("5 = 2·2+ 1: Està en la recta.")
+        events.clear()
+        keys("Return")  # the same test again is told again
+        told("5 = 2·2+ 1: Està en la recta.")
+
+        # "nova recta" keeps the line; the equation of the next one is compared with it.
+        keys("alt+n")
+        pump(0.5)
+        check(pump(WAIT, lambda: plane.description == "Recta guardada y = 2·x + 1."),
+              f"plane after nova recta: {plane.description!r}")
+        keys("Tab")
+        wait_focus("Coordenada x del punt A")
+        keys("Tab", "Tab", "Tab", "Tab")
+        wait_focus("Equació de la recta")
+        type_text("y=-x+16")
+        keys("Return")
+        told("Recta y =-1·x + 16. Es tallen al punt ( 5, 11).")
+        expected = "Recta y =-1·x + 16. Recta guardada y = 2·x + 1. Es tallen al punt ( 5, 11)."
+        check(pump(WAIT, lambda: plane.description == expected),
+              f"plane description {plane.description!r}, expected {expected!r}")
+
+        # The kept equations are in the tree with their text, though they take no focus.
+        states = kept.getState()
+        text = kept.queryText().getText(0, -1)
+        check(text.splitlines() == ["y = 2·x + 1", "y =-1·x + 16"], f"kept equations read {text!r}")
+        print(f"kept equations: {kept.getRoleName()}, {text!r}, "
+              + " ".join(pyatspi.stateToString(state) for state in states.getStates()))
+        check(not states.contains(pyatspi.STATE_FOCUSABLE) or not states.contains(pyatspi.STATE_ENABLED),
+              "the kept equations take the focus")
+
+        # "esborrar": the plane shows nothing again.
+        keys("alt+e")
+        check(pump(WAIT, lambda: not plane.description.startswith("Recta")),
+              f"plane after esborrar: {plane.description!r}")
+    finally:
+        app.terminate()
+        try:
+            app.wait(WAIT)
+        except subprocess.TimeoutExpired:
+            app.kill()
+            app.wait()
+    if failures:
+        print(f"{len(failures)} result(s) did not reach the focus", file=sys.stderr)
+        return 1
+    print("every result reached the focus")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

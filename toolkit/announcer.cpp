@@ -1,0 +1,128 @@
+#include "toolkit/announcer.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QWidget>
+
+#if defined(Q_OS_LINUX) && QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+#define RECTA_ATSPI_TEXT_EVENT
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#endif
+
+#ifdef RECTA_ATSPI_TEXT_EVENT
+namespace {
+
+// An accessible object on the AT-SPI bus: the bus name of its application and its path.
+struct AtSpiReference
+{
+    QString service;
+    QDBusObjectPath path;
+};
+
+QDBusArgument &operator<<(QDBusArgument &argument, const AtSpiReference &reference)
+{
+    argument.beginStructure();
+    argument << reference.service << reference.path;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, AtSpiReference &reference)
+{
+    argument.beginStructure();
+    argument >> reference.service >> reference.path;
+    argument.endStructure();
+    return argument;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(AtSpiReference)
+
+namespace {
+
+// Qt 6.4's AT-SPI bridge sends a description change with a reference to the object in place of
+// the new text, and screen readers speak the text that the event carries (Orca presents the
+// event's data as it is), so they say nothing. Send the change once more, as later bridges do,
+// with the text, from the bridge's own connection, so that it comes from the object that the
+// screen reader knows has the focus; where the bridge sends the text itself, a second event with
+// the same text is one that a screen reader skips. Qt names that connection "a11y"; without it
+// the bridge is off and there is no one to tell.
+void sendDescriptionText(QWidget *control, const QString &text)
+{
+    const QDBusConnection bus(QStringLiteral("a11y"));
+    if (!bus.isConnected() || !QAccessible::isActive())
+        return;
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control);
+    if (!accessible)
+        return;
+    static const QMetaType registered = qDBusRegisterMetaType<AtSpiReference>();
+    Q_UNUSED(registered)
+    const QString path = QStringLiteral("/org/a11y/atspi/accessible/")
+        + QString::number(QAccessible::uniqueId(accessible));
+    QDBusMessage event = QDBusMessage::createSignal(
+        path, QStringLiteral("org.a11y.atspi.Event.Object"), QStringLiteral("PropertyChange"));
+    const AtSpiReference application { bus.baseService(),
+        QDBusObjectPath(QStringLiteral("/org/a11y/atspi/accessible/root")) };
+    event << QStringLiteral("accessible-description") << 0 << 0
+          << QVariant::fromValue(QDBusVariant(text)) << QVariant::fromValue(application);
+    bus.send(event);
+}
+
+} // namespace
+#endif
+
+Announcer::Announcer(QObject *parent)
+    : QObject(parent)
+{
+    // Qt tells accessibility clients of the new focus only after this signal: restoring at once
+    // would reach a screen reader while the old control still has the focus there, and it would
+    // read the control's own description out.
+    connect(
+        qApp, &QApplication::focusChanged, this,
+        [this](QWidget *old, QWidget *) {
+            if (old && old == announcedAt)
+                restore();
+        },
+        Qt::QueuedConnection);
+}
+
+void Announcer::announce(const QString &text, QWidget *fallback)
+{
+    QWidget *where = QApplication::focusWidget();
+    if (!where || where->window() != (fallback ? fallback->window() : where->window()))
+        where = fallback;
+    if (!where)
+        return;
+    if (where != announcedAt) {
+        restore();
+        announcedAt = where;
+        ownDescription = where->accessibleDescription();
+    }
+    // Screen readers skip a description that is the one they last heard: clear it first, so that
+    // a result equal to the last one is told again.
+    describe(where, QString());
+    describe(where, text);
+}
+
+void Announcer::describe(QWidget *control, const QString &text)
+{
+    if (!control || control->accessibleDescription() == text)
+        return;
+    control->setAccessibleDescription(text);
+#ifdef RECTA_ATSPI_TEXT_EVENT
+    sendDescriptionText(control, text);
+#endif
+}
+
+void Announcer::restore()
+{
+    if (announcedAt)
+        describe(announcedAt, ownDescription);
+    announcedAt = nullptr;
+}

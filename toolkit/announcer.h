@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class QWidget;
+
+/// Tells a screen reader of a result where the pupil is, without moving the keyboard focus: the
+/// text becomes the accessible description of the focused control, whose change a screen reader
+/// speaks, until the focus leaves that control and its own description comes back.
+class Announcer : public QObject
+{
+public:
+    explicit Announcer(QObject *parent = nullptr);
+
+    /// Tells the text at the control that has the keyboard focus, or at `fallback` when no
+    /// control has it.
+    void announce(const QString &text, QWidget *fallback);
+
+    /// Sets the control's accessible description and tells accessibility clients, in a form that
+    /// a screen reader can speak, when it has changed.
+    static void describe(QWidget *control, const QString &text);
+
+private:
+    void restore();
+
+    QPointer<QWidget> announcedAt;
+    QString ownDescription;
+};
