@@ -168,34 +168,6 @@ frmRecta::frmRecta(const numtext::NumberLocale &locale)
     Form_Load();
 }
 
-qreal frmRecta::largestZoom() const
-{
-    // The window frame as the window system draws it once the window is shown; before that,
-    // the allowance the world window is computed with.
-    QSize frame = frameGeometry().size() - geometry().size();
-    if (!isVisible() || frame.isEmpty())
-        frame = twipsToPixels(QSize(2 * frameTwips, 2 * frameTwips + titleBarTwips));
-    const QScreen *shown = screen();
-    if (!shown)
-        return zoomSteps.back();
-    return largestFittingZoom(shown->availableGeometry().size(), surface->sizeAt(1.0),
-        frame + QSize(0, menuBar()->sizeHint().height()));
-}
-
-void frmRecta::setZoom(qreal zoom)
-{
-    if (isMaximized() || isFullScreen())
-        showNormal();
-    resize(surface->sizeAt(zoom) + QSize(0, menuBar()->sizeHint().height()));
-}
-
-void frmRecta::zoomBy(int direction)
-{
-    const qreal largest = largestZoom();
-    setZoom(
-        direction == 0 ? openingZoom(largest) : nextZoomStep(surface->zoom(), direction, largest));
-}
-
 frmRecta::~frmRecta() = default;
 
 Canvas &frmRecta::canvas()
@@ -340,6 +312,34 @@ QSize frmRecta::outerSizeTwips() const
     const int menuTwips = menuBar()->sizeHint().height() * 15;
     return QSize(clientTwips.width() + 2 * frameTwips,
         clientTwips.height() + menuTwips + 2 * frameTwips + titleBarTwips);
+}
+
+qreal frmRecta::largestZoom() const
+{
+    // The window frame as the window system draws it once the window is shown; before that,
+    // the allowance the world window is computed with.
+    QSize frame = frameGeometry().size() - geometry().size();
+    if (!isVisible() || frame.isEmpty())
+        frame = twipsToPixels(QSize(2 * frameTwips, 2 * frameTwips + titleBarTwips));
+    const QScreen *shown = screen();
+    if (!shown)
+        return zoomSteps.back();
+    return largestFittingZoom(shown->availableGeometry().size(), surface->sizeAt(1.0),
+        frame + QSize(0, menuBar()->sizeHint().height()));
+}
+
+void frmRecta::setZoom(qreal zoom)
+{
+    if (isMaximized() || isFullScreen())
+        showNormal();
+    resize(surface->sizeAt(zoom) + QSize(0, menuBar()->sizeHint().height()));
+}
+
+void frmRecta::zoomBy(int direction)
+{
+    const qreal largest = largestZoom();
+    setZoom(
+        direction == 0 ? openingZoom(largest) : nextZoomStep(surface->zoom(), direction, largest));
 }
 
 void frmRecta::Form_Load()

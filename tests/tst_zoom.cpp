@@ -147,13 +147,16 @@ private Q_SLOTS:
         QTest::addColumn<QPointF>("world");
         QTest::addColumn<QRect>("around"); // logical pixels at zoom 1, around the world point
         QTest::addColumn<int>("colour");
-        QTest::newRow("x axis") << QPointF(11.5, 0) << QRect(-3, -3, 7, 7) << 1;
-        QTest::newRow("y axis") << QPointF(0, -11) << QRect(-3, -3, 7, 7) << 1;
-        QTest::newRow("kept line") << QPointF(-5.5, -11) << QRect(-3, -3, 7, 7) << 12;
-        QTest::newRow("line from the equation") << QPointF(-8.5, 12.5) << QRect(-3, -3, 7, 7) << 12;
+        QTest::addColumn<int>("thickness"); // device pixels at zoom 2; 0 where not telling
+        const QRect near(-3, -3, 7, 7);
+        QTest::newRow("x axis") << QPointF(11.5, 0) << near << 1 << 2;
+        QTest::newRow("y axis") << QPointF(0, -11) << near << 1 << 2;
+        QTest::newRow("grid dot") << QPointF(5, 5) << near << 4 << 2;
+        QTest::newRow("kept line") << QPointF(-5.5, -11) << near << 12 << 0;
+        QTest::newRow("line from the equation") << QPointF(-8.5, 12.5) << near << 12 << 0;
         QTest::newRow("crossing point's text")
-            << QPointF(4.0 / 3, 8.0 / 3) << QRect(0, 0, 80, 16) << 1;
-        QTest::newRow("mark of a point") << QPointF(-1, 5) << QRect(-6, -6, 13, 13) << 13;
+            << QPointF(4.0 / 3, 8.0 / 3) << QRect(0, 0, 80, 16) << 1 << 0;
+        QTest::newRow("mark of a point") << QPointF(-1, 5) << QRect(-6, -6, 13, 13) << 13 << 0;
     }
 
     void planeAtZoomTwo()
@@ -161,6 +164,7 @@ private Q_SLOTS:
         QFETCH(QPointF, world);
         QFETCH(QRect, around);
         QFETCH(int, colour);
+        QFETCH(int, thickness);
         frmRecta one(numtext::NumberLocale::fullStop());
         frmRecta two(numtext::NumberLocale::fullStop());
         for (frmRecta *window : { &one, &two })
@@ -189,6 +193,8 @@ private Q_SLOTS:
                            .arg(boxTwo.height())
                            .arg(boxOne.width())
                            .arg(boxOne.height())));
+        if (thickness > 0)
+            QCOMPARE(std::min(boxTwo.width(), boxTwo.height()), thickness);
     }
 
     // What is drawn again after a change of zoom or ratio is what drawing at that zoom and
@@ -274,6 +280,13 @@ private Q_SLOTS:
         const QImage shown = window.centralWidget()->grab().toImage();
         QCOMPARE(shown.pixelColor(50, 500), window.canvas().backgroundColour());
         QCOMPARE(shown.pixelColor(1668 - 50, 500), window.canvas().backgroundColour());
+
+        // Maximised, as large as the screen allows; Ctrl+0 then gives the window back at 1.
+        window.showMaximized();
+        QTRY_VERIFY(window.canvas().zoom() > 2.5);
+        window.zoomBy(0);
+        QTRY_COMPARE(window.canvas().zoom(), 1.0);
+        QVERIFY(!window.isMaximized());
     }
 
     void tooSmallAScreen_data()

@@ -50,6 +50,9 @@ void Surface::resizeEvent(QResizeEvent *event)
         if (sizeAt(step) == size())
             zoom = step;
     }
+    // On a very large screen the drawing stops growing, centred, before its image grows
+    // beyond what memory can be spared for.
+    zoom = std::min(zoom, 2 * zoomSteps.back());
     if (zoom <= 0)
         return;
     area.setZoom(zoom);
