@@ -10,6 +10,7 @@
 #include "toolkit/field.h"
 #include "toolkit/panel.h"
 #include "toolkit/surface.h"
+#include "toolkit/zoom.h"
 
 #include <QAction>
 #include <QFontDatabase>
@@ -17,6 +18,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
+
+#include <algorithm>
 
 #include <algorithm>
 #include <cmath>
@@ -66,22 +70,20 @@ const Accessible accessibleTexts[] = {
             "Els eixos amb una quadrícula de punts de -20 a 20, encara sense cap recta") },
 };
 
-// The layout is kept in twips, 15 to a pixel at 96 dots per inch.
-constexpr int px(int twips)
-{
-    return twips / 15;
-}
-
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return QRect(px(left), px(top), px(width), px(height));
-}
-
-// The client area; the frame allowance and title bar are what the original desktop added
-// around it, so that the world window does not depend on this machine's window manager.
-constexpr QSize clientSize(px(11010), px(8190));
+// The client area at zoom 1, in twips; the frame allowance and title bar are what the original
+// desktop added around it, so that the world window does not depend on this machine's window
+// manager.
+constexpr QSize clientTwips(11010, 8190);
 constexpr int frameTwips = 60;
 constexpr int titleBarTwips = 285;
+
+// The keys that zoom the whole window: the next step up or down, or back to 1.
+struct ZoomKeys
+{
+    const char *name;
+    QList<QKeySequence> keys;
+    int direction;
+};
 
 // The original fonts where a system has them, else the metric-compatible Liberation fonts, so
 // that the texts fit their fields as they were laid out, else any font of the kind. One family
@@ -177,23 +179,25 @@ void legibleWhenDisabled(QWidget *field)
     field->setPalette(colours);
 }
 
-QLineEdit *lineField(QWidget *parent, const QString &name, QRect geometry, const QFont &font)
+QLineEdit *lineField(QWidget *parent, const QString &name, Surface *surface, QRect twips,
+    const QFont &font, int textIndent = 0)
 {
     auto *field = new QLineEdit(parent);
     field->setObjectName(name);
-    field->setGeometry(geometry);
     field->setFont(font);
     // The layout has room for the text only: keep Qt's inner margins out of it.
     field->setTextMargins(0, 0, 0, 0);
+    surface->place(field, twips, textIndent);
     return field;
 }
 
-QPlainTextEdit *multiField(QWidget *parent, const QString &name, QRect geometry, const QFont &font)
+QPlainTextEdit *multiField(
+    QWidget *parent, const QString &name, Surface *surface, QRect twips, const QFont &font)
 {
     auto *field = new QPlainTextEdit(parent);
     field->setObjectName(name);
-    field->setGeometry(geometry);
     field->setFont(font);
+    surface->place(field, twips);
     field->setTabChangesFocus(true);
     field->setLineWrapMode(QPlainTextEdit::NoWrap);
     field->document()->setDocumentMargin(1);
@@ -250,7 +254,7 @@ void frmRecta::buildLayout()
     connect(mnurecta, &QAction::triggered, this,
         [this] { handlers.run([this] { mnurecta_Click(); }); });
 
-    surface = new Surface(clientSize, this);
+    surface = new Surface(clientTwips, this);
     surface->setObjectName(QStringLiteral("frmRecta"));
     setCentralWidget(surface);
     surface->setFont(windowFont);
@@ -260,12 +264,12 @@ void frmRecta::buildLayout()
 
     // Created in this order so that the result field lies in front of the panel.
     auto *txtequacio2 = multiField(
-        surface, QStringLiteral("txtequacio2"), twipsRect(1920, 120, 1455, 495), windowFont);
+        surface, QStringLiteral("txtequacio2"), surface, QRect(1920, 120, 1455, 495), windowFont);
     auto *picValors = new Panel(QColor(192, 192, 255), surface);
     picValors->setObjectName(QStringLiteral("picValors"));
-    picValors->setGeometry(twipsRect(120, 120, 1575, 3495));
+    surface->place(picValors, QRect(120, 120, 1575, 3495));
     auto *txtresultat = multiField(
-        surface, QStringLiteral("txtresultat"), twipsRect(120, 2880, 1695, 375), windowFont);
+        surface, QStringLiteral("txtresultat"), surface, QRect(120, 2880, 1695, 375), windowFont);
 
     const struct
     {
@@ -280,28 +284,27 @@ void frmRecta::buildLayout()
         { 960, 960, 960, 1080 },
     };
     for (const auto &rule : rules)
-        picValors->addLine(QLine(px(rule.x1), px(rule.y1), px(rule.x2), px(rule.y2)));
+        picValors->addLine(QLine(rule.x1, rule.y1, rule.x2, rule.y2));
 
-    auto *txtsino = lineField(
-        picValors, QStringLiteral("txtsino"), twipsRect(-120, 2400, 1695, 405), serif(8.25));
-    auto *txtequacio = lineField(
-        picValors, QStringLiteral("txtequacio"), twipsRect(0, 120, 1695, 375), sansSerif(9.75));
+    // The verdict reads like a label on the panel; its field starts left of the panel, where it
+    // is cut off, so its text starts where the panel does, one pixel in.
+    auto *txtsino = lineField(picValors, QStringLiteral("txtsino"), surface,
+        QRect(-120, 2400, 1695, 405), serif(8.25), 120 + 15);
+    auto *txtequacio = lineField(picValors, QStringLiteral("txtequacio"), surface,
+        QRect(0, 120, 1695, 375), sansSerif(9.75));
     QLineEdit *txtAx[3];
     QLineEdit *txtAy[3];
     for (int row = 0; row < 3; ++row) {
         const int top = 1320 + 360 * row;
-        txtAx[row] = lineField(picValors, QStringLiteral("txtAx(%1)").arg(row),
-            twipsRect(240, top, 375, 285), windowFont);
-        txtAy[row] = lineField(picValors, QStringLiteral("txtAy(%1)").arg(row),
-            twipsRect(840, top, 375, 285), windowFont);
+        txtAx[row] = lineField(picValors, QStringLiteral("txtAx(%1)").arg(row), surface,
+            QRect(240, top, 375, 285), windowFont);
+        txtAy[row] = lineField(picValors, QStringLiteral("txtAy(%1)").arg(row), surface,
+            QRect(840, top, 375, 285), windowFont);
     }
 
     setColours(txtresultat, QColor(0, 0, 255), std::nullopt);
     setColours(txtsino, QColor(0, 0, 0), QColor(192, 192, 255));
-    // The verdict reads like a label on the panel; its field starts left of the panel, where it
-    // is cut off, so its text starts where the panel does.
     txtsino->setFrame(false);
-    txtsino->setTextMargins(-twipsRect(-120, 0, 0, 0).left() + 1, 0, 0, 0);
     setColours(txtequacio, QColor(255, 0, 0), std::nullopt);
 
     // The equation keeps its red when disabled; the rest are greyed, legibly.
@@ -337,7 +340,26 @@ void frmRecta::buildLayout()
         control->setAccessibleDescription(texts.description);
     }
 
-    setFixedSize(clientSize.width(), clientSize.height() + menuBar()->sizeHint().height());
+    // The whole window zooms: by the keys, in steps, or to whatever size it is given.
+    const ZoomKeys zoomKeys[] = {
+        { "zoomIn",
+            { QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal) }, 1 },
+        { "zoomOut", { QKeySequence(Qt::CTRL | Qt::Key_Minus) }, -1 },
+        { "zoomReset", { QKeySequence(Qt::CTRL | Qt::Key_0) }, 0 },
+    };
+    for (const ZoomKeys &zoom : zoomKeys) {
+        auto *action = new QAction(this);
+        action->setObjectName(QLatin1String(zoom.name));
+        action->setShortcuts(zoom.keys);
+        addAction(action);
+        const int direction = zoom.direction;
+        connect(action, &QAction::triggered, this, [this, direction] { zoomBy(direction); });
+    }
+    // A window too large for the screen opens smaller.
+    const qreal opening = openingZoom(largestZoom());
+    setMinimumSize(
+        surface->sizeAt(std::min(0.5, opening)) + QSize(0, menuBar()->sizeHint().height()));
+    setZoom(opening);
 }
 
 void frmRecta::routeHandlers()
@@ -361,8 +383,36 @@ void frmRecta::routeHandlers()
 QSize frmRecta::outerSizeTwips() const
 {
     const int menuTwips = menuBar()->sizeHint().height() * 15;
-    return QSize(clientSize.width() * 15 + 2 * frameTwips,
-        clientSize.height() * 15 + menuTwips + 2 * frameTwips + titleBarTwips);
+    return QSize(clientTwips.width() + 2 * frameTwips,
+        clientTwips.height() + menuTwips + 2 * frameTwips + titleBarTwips);
+}
+
+qreal frmRecta::largestZoom() const
+{
+    // The window frame as the window system draws it once the window is shown; before that,
+    // the allowance the world window is computed with.
+    QSize frame = frameGeometry().size() - geometry().size();
+    if (!isVisible() || frame.isEmpty())
+        frame = twipsToPixels(QSize(2 * frameTwips, 2 * frameTwips + titleBarTwips));
+    const QScreen *shown = screen();
+    if (!shown)
+        return zoomSteps.back();
+    return largestFittingZoom(shown->availableGeometry().size(), surface->sizeAt(1.0),
+        frame + QSize(0, menuBar()->sizeHint().height()));
+}
+
+void frmRecta::setZoom(qreal zoom)
+{
+    if (isMaximized() || isFullScreen())
+        showNormal();
+    resize(surface->sizeAt(zoom) + QSize(0, menuBar()->sizeHint().height()));
+}
+
+void frmRecta::zoomBy(int direction)
+{
+    const qreal largest = largestZoom();
+    setZoom(
+        direction == 0 ? openingZoom(largest) : nextZoomStep(surface->zoom(), direction, largest));
 }
 
 void frmRecta::Form_Load()

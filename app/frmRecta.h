@@ -48,8 +48,15 @@ public:
     void txtAy_KeyDown(std::int16_t index, std::int16_t keyCode, std::int16_t shift);
     void txtequacio_KeyDown(std::int16_t keyCode, std::int16_t shift);
 
+    /// Zooms the whole window to the next step up (direction > 0) or down, or back to 1
+    /// (direction 0), as far as the screen has room.
+    void zoomBy(int direction);
+    /// Sizes the window for the zoom, whatever the screen.
+    void setZoom(qreal zoom);
+
 private:
     void buildLayout();
+    qreal largestZoom() const;
     void routeHandlers();
 
     Recta r;

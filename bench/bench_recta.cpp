@@ -3,7 +3,9 @@
 // between iterations, outside the timed part.
 #include "app/frmRecta.h"
 #include "compare/equation.h"
+#include "frame/frame.h"
 #include "line/linemath.h"
+#include "line/marks.h"
 #include "numtext/numtext.h"
 #include "toolkit/canvas.h"
 
@@ -197,6 +199,73 @@ void BM_grabWindow(benchmark::State &state)
     reportPaints(state, before);
 }
 BENCHMARK(BM_grabWindow)->Unit(benchmark::kMicrosecond);
+
+// The whole window zoomed.
+
+// A long session on one plane: 20 lines, each with the marks of its two points, a test point
+// with its marks, the text at its crossing with the line before, and the frame drawn after it
+// as dibuixar draws it.
+void drawSession()
+{
+    esborrar();
+    Canvas &canvas = window->canvas();
+    const WorldWindow &world = window->members().world;
+    for (int k = 0; k < 20; ++k) {
+        const double slope = -2.0 + 0.2 * k;
+        const double intercept = 0.5 * (k % 7) - 1.5;
+        drawPointMarks(canvas, -3, slope * -3 + intercept);
+        drawPointMarks(canvas, 4, slope * 4 + intercept);
+        drawSlopedLine(canvas, world, slope, intercept);
+        drawPointMarks(canvas, 1, slope + intercept + 0.5 * (k % 2));
+        canvas.currentX = float(k - 10);
+        canvas.currentY = float(k % 5);
+        canvas.printText(QStringLiteral("( %1, %2)").arg(k - 10).arg(k % 5));
+        window->pintar();
+    }
+    canvas.endPainting();
+}
+
+// The session drawn again into a new image at zoom 2: what a resize costs the canvas.
+void BM_replayAtZoom2(benchmark::State &state)
+{
+    drawSession();
+    Canvas &canvas = window->canvas();
+    for (auto _ : state) {
+        state.PauseTiming();
+        canvas.setZoom(1);
+        state.ResumeTiming();
+        canvas.setZoom(2);
+        canvas.endPainting();
+    }
+    state.counters["kept"] = double(canvas.keptOperations());
+    canvas.setZoom(1);
+}
+BENCHMARK(BM_replayAtZoom2)->Unit(benchmark::kMillisecond);
+
+// The window resized from zoom 1 to 2 and repainted whole, fields and all, with the session
+// on the plane.
+void BM_resizeToZoom2(benchmark::State &state)
+{
+    drawSession();
+    const QSize atOne = window->size();
+    const QSize atTwo = window->centralWidget()->size() * 2
+        + QSize(0, window->height() - window->centralWidget()->height());
+    const int before = surfacePaints;
+    for (auto _ : state) {
+        state.PauseTiming();
+        window->resize(atOne);
+        window->repaint();
+        state.ResumeTiming();
+        window->resize(atTwo);
+        window->repaint();
+    }
+    reportPaints(state, before);
+    if (window->canvas().zoom() != 2.0)
+        state.SkipWithError("the window did not zoom to 2");
+    window->resize(atOne);
+    settle();
+}
+BENCHMARK(BM_resizeToZoom2)->Unit(benchmark::kMillisecond);
 
 // The line drawing, as its callers run it.
 

@@ -81,6 +81,8 @@ def timed(label, name, target=None):
 timed("pintar + endPainting", "BM_pintar", 0.5)
 timed("full repaint: client area and fields, flushed", "BM_repaintClientArea", 2.0)
 timed("grab of the whole window (menu bar too)", "BM_grabWindow")
+timed("20 lines with marks and texts drawn again at zoom 2", "BM_replayAtZoom2", 5.0)
+timed("resize from zoom 1 to 2, window repainted", "BM_resizeToZoom2", 16.0)
 pause_wall, pause_cpu = timed("esperar, the pause alone", "BM_esperar")
 with_wall, with_cpu = timed("dibuixar with its pause", "BM_dibuixarWithPause")
 rows.append(("dibuixar with pause − esperar (the two medians)", time_text(with_wall - pause_wall),

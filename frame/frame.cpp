@@ -20,7 +20,9 @@ WorldWindow PosaEscala(Canvas &surface, int outerWidthTwips, int outerHeightTwip
     return world;
 }
 
-void pintar(Canvas &surface, const WorldWindow &world)
+namespace {
+
+void drawFrame(Canvas &surface, const WorldWindow &world)
 {
     // The 21 axis numbers are the same on every repaint: make their texts once.
     static const std::array<QString, 21> numbers = [] {
@@ -50,4 +52,11 @@ void pintar(Canvas &surface, const WorldWindow &world)
         surface.currentX = 0;
         surface.printText(numbers[k]);
     }
+}
+
+} // namespace
+
+void pintar(Canvas &surface, const WorldWindow &world)
+{
+    surface.drawFrame([world](Canvas &canvas) { drawFrame(canvas, world); });
 }

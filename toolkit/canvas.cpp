@@ -52,10 +52,17 @@ bool clipToRect(QPointF &p, QPointF &q, const QRectF &r)
     return true;
 }
 
+bool sameCall(const DrawCall &a, const DrawCall &b)
+{
+    return a.kind == b.kind && a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2
+        && a.radius == b.radius && a.colour == b.colour && a.text == b.text;
+}
+
 } // namespace
 
 Canvas::Canvas(QSize size, qreal devicePixelRatio)
-    : logicalSize(size)
+    : baseSize(size)
+    , logicalSize(size)
 {
     setFont(QFont());
     pendingDots.reserve(41 * 41);
@@ -66,17 +73,71 @@ Canvas::~Canvas() = default;
 
 void Canvas::setWorldWindow(float x1, float y1, float x2, float y2)
 {
+    const double width = double(x2) - double(x1);
+    const double height = double(y2) - double(y1);
+    if (width == 0.0 || height == 0.0 || !std::isfinite(width) || !std::isfinite(height))
+        return;
+    worldWindow = { x1, y1, x2, y2 };
+    hasWorldWindow = true;
+    updateTransform();
+}
+
+void Canvas::updateTransform()
+{
+    if (!hasWorldWindow)
+        return;
+    const auto [x1, y1, x2, y2] = worldWindow;
     // (x1, y1) is the top-left corner and (x2, y2) the bottom-right one; world y grows upwards,
     // so the vertical scale is negative whenever y1 > y2.
     // QTransform composes in the order of the calls on the coordinate system: translate the
     // top-left corner to the origin first, then scale.
     const double width = double(x2) - double(x1);
     const double height = double(y2) - double(y1);
-    if (width == 0.0 || height == 0.0 || !std::isfinite(width) || !std::isfinite(height))
-        return;
     toDevice = QTransform::fromScale(logicalSize.width() / width, logicalSize.height() / height)
                    .translate(-double(x1), -double(y1));
     fromDevice = toDevice.inverted();
+    baseScaleY = std::abs(baseSize.height() / height);
+}
+
+void Canvas::note(const DrawCall &call)
+{
+    if (recorder)
+        recorder->push_back(call);
+    if (!framing)
+        keep(call);
+}
+
+void Canvas::keep(DrawCall call)
+{
+    // Every operation is opaque and aliased: drawn again, it sets the same pixels in the same
+    // colour, on top of whatever was drawn since. The earlier copy then shows nowhere, so it is
+    // dropped: a mark drawn again and again as the focus goes round the fields is kept once.
+    for (auto op = kept.rbegin(); op != kept.rend(); ++op) {
+        if (!op->frame && sameCall(op->call, call)) {
+            kept.erase(std::next(op).base());
+            break;
+        }
+    }
+    kept.push_back({ std::move(call), {}, {} });
+}
+
+void Canvas::drawFrame(const std::function<void(Canvas &)> &draw)
+{
+    if (framing || replaying) {
+        draw(*this);
+        return;
+    }
+    framing = true;
+    draw(*this);
+    framing = false;
+    // The frame is opaque and the same picture every time for one world window, so the new
+    // frame sets every pixel that an earlier one set, in the same colour. What was drawn between
+    // the two either lies under the new frame now as it lay over the earlier one, or where no
+    // frame pixel is; the earlier frame shows nowhere and is dropped. The kept list is then the
+    // frame and what was drawn since the last clear, however often the window is repainted.
+    std::erase_if(
+        kept, [this](const Operation &op) { return op.frame && op.world == worldWindow; });
+    kept.push_back({ {}, draw, worldWindow });
 }
 
 void Canvas::drawSegment(float x1, float y1, float x2, float y2)
@@ -86,14 +147,14 @@ void Canvas::drawSegment(float x1, float y1, float x2, float y2)
 
 void Canvas::drawSegment(float x1, float y1, float x2, float y2, const QColor &colour)
 {
-    if (recorder)
-        record({ DrawCall::Kind::Segment, x1, y1, x2, y2, 0, colour, {} });
-    segment(x1, y1, x2, y2, colour);
+    if (noting())
+        note({ DrawCall::Kind::Segment, x1, y1, x2, y2, 0, colour, {} });
+    segmentPixels(x1, y1, x2, y2, colour);
     currentX = x2;
     currentY = y2;
 }
 
-void Canvas::segment(float x1, float y1, float x2, float y2, const QColor &colour)
+void Canvas::segmentPixels(float x1, float y1, float x2, float y2, const QColor &colour)
 {
     QPointF p = toPixel(x1, y1);
     QPointF q = toPixel(x2, y2);
@@ -110,8 +171,13 @@ void Canvas::segment(float x1, float y1, float x2, float y2, const QColor &colou
 
 void Canvas::plotPoint(float x, float y, const QColor &colour)
 {
-    if (recorder)
-        record({ DrawCall::Kind::Point, x, y, x, y, 0, colour, {} });
+    if (noting())
+        note({ DrawCall::Kind::Point, x, y, x, y, 0, colour, {} });
+    pointPixels(x, y, colour);
+}
+
+void Canvas::pointPixels(float x, float y, const QColor &colour)
+{
     const QPointF p = toPixel(x, y);
     if (!finite(p) || p.x() < -margin || p.y() < -margin || p.x() > logicalSize.width() + margin
         || p.y() > logicalSize.height() + margin)
@@ -133,17 +199,39 @@ void Canvas::flushDots()
     std::sort(pendingDots.begin(), pendingDots.end(),
         [](QPointF a, QPointF b) { return a.y() < b.y() || (a.y() == b.y() && a.x() < b.x()); });
     QPainter &paint = rawPainter();
-    usePen(paint, pendingColour);
-    paint.drawPoints(pendingDots.data(), int(pendingDots.size()));
+    if (penWidth == 1) {
+        usePen(paint, pendingColour);
+        paint.drawPoints(pendingDots.data(), int(pendingDots.size()));
+    } else {
+        // A wider dot is a square of whole device pixels around the point, as a point of a
+        // wider pen would be, but filled at once.
+        std::vector<QRectF> squares;
+        squares.reserve(pendingDots.size());
+        const double side = penWidth / ratio;
+        for (const QPointF &p : pendingDots) {
+            const double left = std::round(p.x() * ratio - penWidth / 2.0) / ratio;
+            const double top = std::round(p.y() * ratio - penWidth / 2.0) / ratio;
+            squares.emplace_back(left, top, side, side);
+        }
+        paint.setPen(Qt::NoPen);
+        paint.setBrush(pendingColour);
+        paint.drawRects(squares.data(), int(squares.size()));
+        paint.setBrush(Qt::NoBrush);
+    }
     pendingDots.clear();
 }
 
 void Canvas::drawCircle(float x, float y, float radius, const QColor &colour)
 {
-    if (recorder)
-        record({ DrawCall::Kind::Circle, x, y, x, y, radius, colour, {} });
+    if (noting())
+        note({ DrawCall::Kind::Circle, x, y, x, y, radius, colour, {} });
     currentX = x;
     currentY = y;
+    circlePixels(x, y, radius, colour);
+}
+
+void Canvas::circlePixels(float x, float y, float radius, const QColor &colour)
+{
     const QPointF centre = toPixel(x, y);
     // The radius is in x units; the circle is round on screen whatever the y scale.
     const double r = std::abs(double(radius) * toDevice.m11());
@@ -161,43 +249,49 @@ void Canvas::drawCircle(float x, float y, float radius, const QColor &colour)
 
 void Canvas::printText(const QString &text)
 {
-    if (recorder)
-        record(
-            { DrawCall::Kind::Text, currentX, currentY, currentX, currentY, 0, foreColour, text });
-    const QPointF topLeft = toPixel(currentX, currentY);
-    if (finite(topLeft) && std::abs(topLeft.x()) < farAway && std::abs(topLeft.y()) < farAway) {
-        QPainter &paint = painter();
-        usePen(paint, foreColour);
-        if (!fontOnPainter) {
-            paint.setFont(textFont);
-            fontOnPainter = true;
-        }
-        // The same few texts come back on every repaint (the axis numbers): keep them laid out.
-        auto prepared = preparedTexts.find(text);
-        if (prepared == preparedTexts.end()) {
-            if (preparedTexts.size() > maxPreparedTexts)
-                preparedTexts.clear();
-            QStaticText layout(text);
-            layout.setTextFormat(Qt::PlainText);
-            layout.setPerformanceHint(QStaticText::AggressiveCaching);
-            prepared = preparedTexts.insert(text, layout);
-        }
-        paint.drawStaticText(topLeft, *prepared);
-    }
+    if (noting())
+        note({ DrawCall::Kind::Text, currentX, currentY, currentX, currentY, 0, foreColour, text });
+    textPixels(currentX, currentY, foreColour, text);
     // To the left edge, one line lower: the line height is in pixels, the position in world
-    // units.
+    // units. Both are taken at zoom 1, so that where the next text goes does not depend on the
+    // zoom of the moment.
     currentX = float(toWorld(QPointF(0, 0)).x());
-    const double scaleY = std::abs(toDevice.m22());
     if (lineHeight < 0)
         lineHeight = QFontMetricsF(textFont).height();
-    if (scaleY > 0)
-        currentY = float(double(currentY) - lineHeight / scaleY);
+    if (baseScaleY > 0)
+        currentY = float(double(currentY) - lineHeight / baseScaleY);
+}
+
+void Canvas::textPixels(float x, float y, const QColor &colour, const QString &text)
+{
+    const QPointF topLeft = toPixel(x, y);
+    if (!finite(topLeft) || std::abs(topLeft.x()) >= farAway || std::abs(topLeft.y()) >= farAway)
+        return;
+    QPainter &paint = painter();
+    usePen(paint, colour);
+    if (!fontOnPainter) {
+        paint.setFont(zoomedFont);
+        fontOnPainter = true;
+    }
+    // The same few texts come back on every repaint (the axis numbers): keep them laid out.
+    auto prepared = preparedTexts.find(text);
+    if (prepared == preparedTexts.end()) {
+        if (preparedTexts.size() > maxPreparedTexts)
+            preparedTexts.clear();
+        QStaticText layout(text);
+        layout.setTextFormat(Qt::PlainText);
+        layout.setPerformanceHint(QStaticText::AggressiveCaching);
+        prepared = preparedTexts.insert(text, layout);
+    }
+    paint.drawStaticText(topLeft, *prepared);
 }
 
 void Canvas::clearSurface()
 {
-    if (recorder)
-        record({ DrawCall::Kind::Clear, 0, 0, 0, 0, 0, background, {} });
+    if (recorder && !replaying)
+        recorder->push_back({ DrawCall::Kind::Clear, 0, 0, 0, 0, 0, background, {} });
+    kept.clear();
+    clearedWith = background;
     endPainting();
     pixels.fill(background);
     if (changed)
@@ -215,6 +309,9 @@ void Canvas::setFont(const QFont &font)
     // Aliased like the lines: a text written twice at the same place looks as it did once, so
     // the frame can be drawn over itself on every repaint.
     textFont.setStyleStrategy(QFont::NoAntialias);
+    zoomedFont = textFont;
+    if (scale != 1.0)
+        zoomedFont.setPointSizeF(textFont.pointSizeF() * scale);
     lineHeight = -1; // measured when first needed: a font lookup costs at start-up
     fontOnPainter = false;
     preparedTexts.clear();
@@ -232,17 +329,68 @@ void Canvas::setDevicePixelRatio(qreal devicePixelRatio)
         devicePixelRatio = 1.0;
     if (!pixels.isNull() && devicePixelRatio == ratio)
         return;
-    endPainting();
-    QImage sharper((QSizeF(logicalSize) * devicePixelRatio).toSize(), QImage::Format_RGB32);
-    sharper.setDevicePixelRatio(devicePixelRatio);
-    sharper.fill(background);
-    if (!pixels.isNull()) {
-        QPainter copy(&sharper);
-        copy.drawImage(QRectF(QPointF(0, 0), QSizeF(logicalSize)), pixels);
-    }
-    pixels = std::move(sharper);
     ratio = devicePixelRatio;
     preparedTexts.clear();
+    resizeImage();
+}
+
+void Canvas::setZoom(qreal zoom)
+{
+    if (zoom <= 0 || !std::isfinite(zoom) || zoom == scale)
+        return;
+    scale = zoom;
+    logicalSize = QSize(qRound(baseSize.width() * zoom), qRound(baseSize.height() * zoom));
+    penWidth = std::max(1, int(std::lround(zoom)));
+    setFont(textFont);
+    updateTransform();
+    resizeImage();
+}
+
+void Canvas::resizeImage()
+{
+    endPainting();
+    pixels = QImage((QSizeF(logicalSize) * ratio).toSize(), QImage::Format_RGB32);
+    pixels.setDevicePixelRatio(ratio);
+    drawAgain();
+}
+
+void Canvas::drawAgain()
+{
+    pixels.fill(clearedWith);
+    const float x = currentX;
+    const float y = currentY;
+    const QColor colour = foreColour;
+    replaying = true;
+    for (const Operation &op : kept) {
+        const DrawCall &call = op.call;
+        if (op.frame) {
+            op.frame(*this);
+            continue;
+        }
+        switch (call.kind) {
+        case DrawCall::Kind::Segment:
+            segmentPixels(call.x1, call.y1, call.x2, call.y2, call.colour);
+            break;
+        case DrawCall::Kind::Point:
+            pointPixels(call.x1, call.y1, call.colour);
+            break;
+        case DrawCall::Kind::Circle:
+            circlePixels(call.x1, call.y1, call.radius, call.colour);
+            break;
+        case DrawCall::Kind::Text:
+            textPixels(call.x1, call.y1, call.colour, call.text);
+            break;
+        case DrawCall::Kind::Clear:
+            break;
+        }
+    }
+    replaying = false;
+    currentX = x;
+    currentY = y;
+    foreColour = colour;
+    endPainting();
+    if (changed)
+        changed();
 }
 
 void Canvas::endPainting()
@@ -269,7 +417,7 @@ QPainter &Canvas::rawPainter()
 {
     if (!activePainter) {
         activePainter.emplace(&pixels);
-        // One device pixel wide in the exact palette colour: no antialiasing of lines or dots.
+        // The exact palette colour: no antialiasing of lines or dots.
         activePainter->setRenderHint(QPainter::Antialiasing, false);
         activePainter->setRenderHint(QPainter::TextAntialiasing, false);
         if (changed)
@@ -278,15 +426,16 @@ QPainter &Canvas::rawPainter()
     return *activePainter;
 }
 
-void Canvas::usePen(QPainter &paint, const QColor &colour)
+void Canvas::usePen(QPainter &paint, const QColor &colour) const
 {
-    // Width 0 is the cosmetic pen: one device pixel at any ratio. The pen is changed only when
-    // the colour does; the grid sets 1681 dots of one colour.
-    if (paint.pen().color() != colour || paint.pen().widthF() != 0)
-        paint.setPen(QPen(colour, 0));
-}
-
-void Canvas::record(DrawCall call)
-{
-    recorder->push_back(std::move(call));
+    // Width 0 is the cosmetic pen: one device pixel at any ratio; a wider cosmetic pen is as
+    // many device pixels wide. The pen is changed only when it must; the grid sets 1681 dots
+    // of one colour.
+    const int width = penWidth == 1 ? 0 : penWidth;
+    const QPen &pen = paint.pen();
+    if (pen.color() != colour || pen.width() != width || pen.style() != Qt::SolidLine) {
+        QPen wanted(colour, width);
+        wanted.setCosmetic(true);
+        paint.setPen(wanted);
+    }
 }

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTransform>
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -28,11 +29,13 @@ struct DrawCall
 
 /// The drawing surface: an image that keeps everything drawn since it was last cleared, with
 /// a world coordinate window laid over it. Callers speak world coordinates in single precision;
-/// only this class knows pixels.
+/// only this class knows pixels. What was drawn is also kept as a list of operations, so that
+/// the image can be drawn again, sharp, at another zoom or device pixel ratio.
 class Canvas
 {
 public:
-    /// size is in logical pixels; the image holds size * devicePixelRatio device pixels.
+    /// size is in logical pixels at zoom 1; the image holds size * zoom * devicePixelRatio
+    /// device pixels.
     explicit Canvas(QSize size, qreal devicePixelRatio = 1.0);
     ~Canvas();
     Canvas(const Canvas &) = delete;
@@ -54,6 +57,9 @@ public:
     void printText(const QString &text);
     /// Fills the whole surface with the background colour.
     void clearSurface();
+    /// Draws the frame of the plane with draw, which must draw the same opaque picture every
+    /// time for the same world window; only the latest frame is kept for drawing again.
+    void drawFrame(const std::function<void(Canvas &)> &draw);
 
     float currentX = 0;
     float currentY = 0;
@@ -67,8 +73,16 @@ public:
     const QImage &image();
     QSize size() const { return logicalSize; }
     qreal devicePixelRatio() const { return ratio; }
-    /// Makes the image sharp for another ratio; what was drawn is kept, scaled.
+    /// Makes the image sharp for another ratio: what was drawn is drawn again.
     void setDevicePixelRatio(qreal devicePixelRatio);
+    /// Makes the image zoom times its first size, the same world window over it, and draws
+    /// again what was drawn. Lines and dots are then round(zoom) device pixels wide, and text
+    /// is zoom times its size.
+    void setZoom(qreal zoom);
+    qreal zoom() const { return scale; }
+    const QColor &backgroundColour() const { return background; }
+    /// How many operations are kept for drawing again.
+    std::size_t keptOperations() const { return kept.size(); }
 
     /// World point to logical pixel, unclamped.
     QPointF toPixel(float x, float y) const { return toDevice.map(QPointF(x, y)); }
@@ -86,23 +100,46 @@ public:
     void setRecorder(std::vector<DrawCall> *calls) { recorder = calls; }
 
 private:
+    struct Operation
+    {
+        DrawCall call;
+        std::function<void(Canvas &)> frame; // set for a frame; call then holds nothing
+        std::array<float, 4> world {}; // the world window the frame was drawn for
+    };
+
+    /// Whether a public drawing call is new drawing to record or keep.
+    bool noting() const { return !replaying && (recorder || !framing); }
+    void note(const DrawCall &call);
+    void keep(DrawCall call);
+    void drawAgain();
+    void resizeImage();
+    void updateTransform();
+    void segmentPixels(float x1, float y1, float x2, float y2, const QColor &colour);
+    void pointPixels(float x, float y, const QColor &colour);
+    void circlePixels(float x, float y, float radius, const QColor &colour);
+    void textPixels(float x, float y, const QColor &colour, const QString &text);
     /// The painter, with the dots collected so far set first.
     QPainter &painter();
     QPainter &rawPainter();
     void flushDots();
-    void record(DrawCall call);
-    static void usePen(QPainter &paint, const QColor &colour);
-    void segment(float x1, float y1, float x2, float y2, const QColor &colour);
+    void usePen(QPainter &paint, const QColor &colour) const;
 
+    QSize baseSize;
     QSize logicalSize;
     qreal ratio = 1.0;
+    qreal scale = 1.0;
+    int penWidth = 1; // device pixels
+    std::array<float, 4> worldWindow {}; // x1, y1, x2, y2 as last set
+    bool hasWorldWindow = false;
+    double baseScaleY = 0; // logical pixels a world unit upwards, at zoom 1
     QImage pixels;
     std::optional<QPainter> activePainter;
     QTransform toDevice;
     QTransform fromDevice;
     QColor background = Qt::white;
     QFont textFont;
-    qreal lineHeight = 0;
+    QFont zoomedFont;
+    qreal lineHeight = 0; // logical pixels at zoom 1
     bool fontOnPainter = false;
     static constexpr qsizetype maxPreparedTexts = 256;
     QHash<QString, QStaticText> preparedTexts;
@@ -111,4 +148,9 @@ private:
     std::function<void()> changed;
     std::function<void()> presenter;
     std::vector<DrawCall> *recorder = nullptr;
+    std::vector<Operation> kept;
+    QColor clearedWith = Qt::white;
+    // Set while a frame or the whole list is being drawn: the calls then are not new drawing.
+    bool framing = false;
+    bool replaying = false;
 };

@@ -6,7 +6,8 @@
 
 #include <vector>
 
-/// A coloured panel that holds fields and draws a few one-pixel rules beneath them.
+/// A coloured panel that holds fields and draws a few rules beneath them, one pixel wide at
+/// zoom 1.
 class Panel : public QWidget
 {
     Q_OBJECT
@@ -14,12 +15,14 @@ class Panel : public QWidget
 public:
     explicit Panel(const QColor &background, QWidget *parent = nullptr);
 
-    /// A rule between two points of the panel, in logical pixels.
-    void addLine(QLine line) { lines.push_back(line); }
+    /// A rule between two points of the panel, in twips.
+    void addLine(QLine twips) { lines.push_back(twips); }
+    void setZoom(qreal zoom);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     std::vector<QLine> lines;
+    qreal scale = 1.0;
 };

@@ -6,11 +6,14 @@
 #include <QPainter>
 #include <QWindow>
 
-Surface::Surface(QSize size, QWidget *parent)
+#include <algorithm>
+
+Surface::Surface(QSize twips, QWidget *parent)
     : QWidget(parent)
-    , area(size, devicePixelRatioF())
+    , twipsSize(twips)
+    , area(twipsToPixels(twips), devicePixelRatioF())
 {
-    setFixedSize(size);
+    resize(area.size());
     setAttribute(Qt::WA_OpaquePaintEvent);
     // What the program draws is shown as it is: a repaint of ours only copies the image, so the
     // frame is never drawn over marks that a handler has just made.
@@ -22,6 +25,40 @@ void Surface::setPaintHandler(std::function<void()> handler, Dispatcher *dispatc
 {
     paintHandler = std::move(handler);
     handlers = dispatcher;
+}
+
+void Surface::place(QWidget *control, const QRect &twips, int textIndent)
+{
+    controls.add(control, twips, textIndent);
+    if (zoom() != 1.0 || !origin.isNull())
+        controls.apply(this, zoom(), origin);
+}
+
+QSize Surface::sizeAt(qreal zoom) const
+{
+    const QSize base = twipsToPixels(twipsSize);
+    return QSize(qRound(base.width() * zoom), qRound(base.height() * zoom));
+}
+
+void Surface::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const QSize base = twipsToPixels(twipsSize);
+    qreal zoom = std::min(qreal(width()) / base.width(), qreal(height()) / base.height());
+    // A window sized for a step is at that step exactly, though its size is rounded.
+    for (qreal step : zoomSteps) {
+        if (sizeAt(step) == size())
+            zoom = step;
+    }
+    // On a very large screen the drawing stops growing, centred, before its image grows
+    // beyond what memory can be spared for.
+    zoom = std::min(zoom, 2 * zoomSteps.back());
+    if (zoom <= 0)
+        return;
+    area.setZoom(zoom);
+    origin = QPoint((width() - area.size().width()) / 2, (height() - area.size().height()) / 2);
+    controls.apply(this, zoom, origin);
+    update();
 }
 
 void Surface::showEvent(QShowEvent *event)
@@ -55,10 +92,17 @@ bool Surface::eventFilter(QObject *watched, QEvent *event)
 
 void Surface::paintEvent(QPaintEvent *event)
 {
+    // On another screen the drawing is drawn again for that screen's pixels.
     area.setDevicePixelRatio(devicePixelRatioF());
     QPainter screen(this);
-    const QRect dirty = event->rect();
+    const QRect drawing(origin, area.size());
+    // The strip the drawing leaves on one side is the plane's background.
+    for (const QRect &spare : QRegion(event->rect()).subtracted(drawing))
+        screen.fillRect(spare, area.backgroundColour());
+    const QRect dirty = event->rect() & drawing;
+    if (dirty.isEmpty())
+        return;
     screen.drawImage(dirty, area.image(),
-        QRectF(QPointF(dirty.topLeft()) * area.devicePixelRatio(),
+        QRectF(QPointF(dirty.topLeft() - origin) * area.devicePixelRatio(),
             QSizeF(dirty.size()) * area.devicePixelRatio()));
 }

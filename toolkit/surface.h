@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/canvas.h"
+#include "toolkit/zoom.h"
 
 #include <QWidget>
 
@@ -10,24 +11,37 @@ class Dispatcher;
 
 /// The window's client area: shows the kept drawing of its canvas. When the window system
 /// exposes the window (shown, uncovered), it lets the window draw over that drawing first.
+/// Whatever its size, it shows the drawing and the controls on it as large as fits, centred:
+/// zoomed as a whole, the same world window over a larger area.
 class Surface : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit Surface(QSize size, QWidget *parent = nullptr);
+    /// twips is the size at zoom 1.
+    explicit Surface(QSize twips, QWidget *parent = nullptr);
 
     Canvas &canvas() { return area; }
     /// The repaint handler, run through the dispatcher: after the running handler, if any.
     void setPaintHandler(std::function<void()> handler, Dispatcher *dispatcher);
+    /// Lays a control out on the surface, or on a control of it, in twips at zoom 1.
+    void place(QWidget *control, const QRect &twips, int textIndent = 0);
+    qreal zoom() const { return area.zoom(); }
+    /// The size at the zoom, in logical pixels.
+    QSize sizeAt(qreal zoom) const;
+    QSize sizeHint() const override { return sizeAt(1.0); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QSize twipsSize;
     Canvas area;
+    TwipsLayout controls;
+    QPoint origin; // of the drawing, centred in the widget
     std::function<void()> paintHandler;
     Dispatcher *handlers = nullptr;
     QObject *watchedWindow = nullptr;

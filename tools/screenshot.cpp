@@ -1,5 +1,6 @@
-// Renders the real window to a PNG, optionally after a whole session typed as a user would:
-//   recta-screenshot out.png [session]
+// Renders the real window to a PNG, optionally zoomed and after a whole session typed as a user
+// would:
+//   recta-screenshot [--zoom k] out.png [session]
 // where session is a list of steps separated by ';': 'A=1,2' (typed), 'B=3,6' and 'P=2,4'
 // (typed, then Enter in the y field; 'A=0,5/1' with decimal commas), 'E=y=2x+3' (an equation and
 // Enter), 'nova', 'esborrar'.
@@ -59,21 +60,34 @@ void play(frmRecta &window, const QString &step)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: recta-screenshot out.png [session]\n");
+    QStringList args = QApplication::arguments().mid(1);
+    double zoom = 1.0;
+    if (args.size() > 1 && args[0] == QLatin1String("--zoom")) {
+        bool ok = false;
+        zoom = args[1].toDouble(&ok);
+        if (!ok || zoom < 0.25 || zoom > 8)
+            args.clear();
+        args = args.mid(2);
+    }
+    if (args.isEmpty()) {
+        std::fprintf(stderr, "usage: recta-screenshot [--zoom k] out.png [session]\n");
         return 2;
     }
     frmRecta window;
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
-    if (argc > 2) {
-        const QStringList steps = QString::fromLocal8Bit(argv[2]).split(u';', Qt::SkipEmptyParts);
+    if (zoom != 1.0) {
+        window.setZoom(zoom);
+        QApplication::processEvents();
+    }
+    if (args.size() > 1) {
+        const QStringList steps = args[1].split(u';', Qt::SkipEmptyParts);
         for (const QString &step : steps) {
             play(window, step.trimmed());
             QApplication::processEvents();
         }
     }
     QApplication::processEvents();
-    return window.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+    return window.grab().save(args[0]) ? 0 : 1;
 }

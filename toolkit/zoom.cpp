@@ -1,0 +1,101 @@
+#include "toolkit/zoom.h"
+
+#include "toolkit/panel.h"
+
+#include <QLineEdit>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int twipsPerPixel = 15;
+// Steps are compared with a little room: a zoom read back from a window size is not exact.
+constexpr qreal slack = 1e-3;
+
+} // namespace
+
+int twipsToPixels(int twips, qreal zoom)
+{
+    return int(std::lround(twips * zoom / twipsPerPixel));
+}
+
+QRect twipsToPixels(const QRect &twips, qreal zoom)
+{
+    return QRect(twipsToPixels(twips.x(), zoom), twipsToPixels(twips.y(), zoom),
+        twipsToPixels(twips.width(), zoom), twipsToPixels(twips.height(), zoom));
+}
+
+QSize twipsToPixels(const QSize &twips, qreal zoom)
+{
+    return QSize(twipsToPixels(twips.width(), zoom), twipsToPixels(twips.height(), zoom));
+}
+
+qreal largestFittingZoom(QSize available, QSize content, QSize around)
+{
+    if (content.isEmpty())
+        return 1.0;
+    const qreal across = qreal(available.width() - around.width()) / content.width();
+    const qreal down = qreal(available.height() - around.height()) / content.height();
+    return std::max(0.0, std::min(across, down));
+}
+
+qreal openingZoom(qreal largest)
+{
+    if (largest >= 1.0 - slack)
+        return 1.0;
+    for (auto step = zoomSteps.rbegin(); step != zoomSteps.rend(); ++step) {
+        if (*step <= largest + slack)
+            return *step;
+    }
+    return largest;
+}
+
+qreal nextZoomStep(qreal current, int direction, qreal largest)
+{
+    if (direction > 0) {
+        for (qreal step : zoomSteps) {
+            if (step > current + slack)
+                return step <= largest + slack ? step : current;
+        }
+        return current;
+    }
+    for (auto step = zoomSteps.rbegin(); step != zoomSteps.rend(); ++step) {
+        if (*step < current - slack)
+            return *step;
+    }
+    return current;
+}
+
+void TwipsLayout::add(QWidget *control, const QRect &twips, int textIndent)
+{
+    entries.push_back({ control, twips, control->font().pointSizeF(), textIndent });
+    control->setGeometry(twipsToPixels(twips, fontZoom));
+    if (auto *field = qobject_cast<QLineEdit *>(control); field && textIndent != 0)
+        field->setTextMargins(twipsToPixels(textIndent, fontZoom), 0, 0, 0);
+}
+
+void TwipsLayout::apply(QWidget *top, qreal zoom, QPoint origin)
+{
+    const bool newZoom = zoom != fontZoom;
+    fontZoom = zoom;
+    for (const Entry &entry : entries) {
+        QWidget *control = entry.control;
+        if (!control)
+            continue;
+        QRect place = twipsToPixels(entry.twips, zoom);
+        if (control->parentWidget() == top)
+            place.translate(origin);
+        control->setGeometry(place);
+        if (!newZoom)
+            continue;
+        QFont font = control->font();
+        font.setPointSizeF(entry.points * zoom);
+        control->setFont(font);
+        if (auto *field = qobject_cast<QLineEdit *>(control); field && entry.textIndent != 0)
+            field->setTextMargins(twipsToPixels(entry.textIndent, zoom), 0, 0, 0);
+        if (auto *panel = qobject_cast<Panel *>(control))
+            panel->setZoom(zoom);
+    }
+}
