@@ -1,6 +1,7 @@
 #include "app/frmRecta.h"
 
 #include "app/accessibility.h"
+#include "app/windowicon.h"
 #include "compare/compare.h"
 #include "frame/frame.h"
 #include "line/linemath.h"
@@ -28,7 +29,6 @@
 namespace {
 
 const QString caption = QStringLiteral("Recta");
-const QString appId = QStringLiteral("cat.recta.Recta");
 // The ampersand marks the letter that Alt takes to the command; it is not shown as text.
 const QString esborrarText = QStringLiteral("&esborrar");
 const QString novaRectaText = QStringLiteral("&nova recta");
@@ -208,13 +208,6 @@ QPlainTextEdit *multiField(
 // where Qt has no SVG icon engine; where it has one they are only the sizes it need not draw.
 // Up to 128 pixels: on X11 every size is sent to the window manager at start-up, and a 256
 // one costs more time than a title bar or a task switcher gains from it.
-QIcon themeOrOwnIcon()
-{
-    QIcon own(QStringLiteral(":/cat.recta.Recta.svg"));
-    for (const int size : { 16, 24, 32, 48, 64, 128 })
-        own.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
-    return QIcon::fromTheme(appId, own);
-}
 
 } // namespace
 
@@ -222,7 +215,7 @@ frmRecta::frmRecta(const numtext::NumberLocale &locale)
 {
     r.locale = locale;
     setWindowTitle(caption);
-    setWindowIcon(themeOrOwnIcon());
+    setWindowIcon(rectaIcon());
     buildLayout();
     routeHandlers();
     Form_Load();

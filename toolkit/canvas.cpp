@@ -127,8 +127,14 @@ void Canvas::drawFrame(const std::function<void(Canvas &)> &draw)
         draw(*this);
         return;
     }
+    // The same frame drawn again with nothing drawn since sets every pixel as it already is (the
+    // first repaint after start-up, a window uncovered twice): its calls still set the colour
+    // and the position, but no pixel is touched.
+    const bool onTop = !kept.empty() && kept.back().frame && kept.back().world == worldWindow;
     framing = true;
+    unchangedPixels = onTop;
     draw(*this);
+    unchangedPixels = false;
     framing = false;
     // The frame is opaque and the same picture every time for one world window, so the new
     // frame sets every pixel that an earlier one set, in the same colour. What was drawn between
@@ -156,6 +162,8 @@ void Canvas::drawSegment(float x1, float y1, float x2, float y2, const QColor &c
 
 void Canvas::segmentPixels(float x1, float y1, float x2, float y2, const QColor &colour)
 {
+    if (unchangedPixels)
+        return;
     QPointF p = toPixel(x1, y1);
     QPointF q = toPixel(x2, y2);
     if (!finite(p) || !finite(q))
@@ -178,6 +186,8 @@ void Canvas::plotPoint(float x, float y, const QColor &colour)
 
 void Canvas::pointPixels(float x, float y, const QColor &colour)
 {
+    if (unchangedPixels)
+        return;
     const QPointF p = toPixel(x, y);
     if (!finite(p) || p.x() < -margin || p.y() < -margin || p.x() > logicalSize.width() + margin
         || p.y() > logicalSize.height() + margin)
@@ -232,6 +242,8 @@ void Canvas::drawCircle(float x, float y, float radius, const QColor &colour)
 
 void Canvas::circlePixels(float x, float y, float radius, const QColor &colour)
 {
+    if (unchangedPixels)
+        return;
     const QPointF centre = toPixel(x, y);
     // The radius is in x units; the circle is round on screen whatever the y scale.
     const double r = std::abs(double(radius) * toDevice.m11());
@@ -264,6 +276,8 @@ void Canvas::printText(const QString &text)
 
 void Canvas::textPixels(float x, float y, const QColor &colour, const QString &text)
 {
+    if (unchangedPixels)
+        return;
     const QPointF topLeft = toPixel(x, y);
     if (!finite(topLeft) || std::abs(topLeft.x()) >= farAway || std::abs(topLeft.y()) >= farAway)
         return;

@@ -153,4 +153,5 @@ private:
     // Set while a frame or the whole list is being drawn: the calls then are not new drawing.
     bool framing = false;
     bool replaying = false;
+    bool unchangedPixels = false; // a frame drawn again over itself
 };
