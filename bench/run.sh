@@ -105,14 +105,17 @@ def ratio_text(key, floor, unit, scale=1.0):
 
 def ratio(label, key, floor, target, unit, scale=1.0):
     value = startup[f"probe_{key}"] / startup[f"{floor}_{key}"]
+    # Start-up is judged by its CPU time too, which a busy neighbour stretches less.
+    if key == "wall" and "probe_cpu" in startup:
+        value = max(value, startup["probe_cpu"] / startup[f"{floor}_cpu"])
     cpu = ratio_text("cpu", floor, unit) if key == "wall" else "—"
     rows.append((label, ratio_text(key, floor, unit, scale), cpu,
                  f"≤ {target:.2f}" if target else "—",
                  ("pass" if value <= target else "MISS") if target else ""))
 
 
-ratio("start-up time, probe / bare window", "wall", "bare", 1.15, "ms")
-ratio("peak memory, probe / bare window", "rss", "bare", 1.15, "MiB", 1024.0)
+ratio("start-up time, probe / bare window", "wall", "bare", 1.10, "ms")
+ratio("peak memory, probe / bare window", "rss", "bare", 1.10, "MiB", 1024.0)
 ratio("start-up time, probe / bare window with the fonts", "wall", "fonts", None, "ms")
 ratio("peak memory, probe / bare window with the fonts", "rss", "fonts", None, "MiB", 1024.0)
 
