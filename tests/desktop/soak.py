@@ -1,0 +1,584 @@
+#!/usr/bin/python3
+"""A soak of the real Recta window on an X display with a window manager.
+
+    soak.py --recta PATH [--actions N] [--seed S] [--locale ca|C] [--log FILE]
+            [--clipboard PATH] [--replay LOG]
+
+Run it inside an X server and a D-Bus session with a window manager free to start, as
+soak.sh does: xvfb-run -a dbus-run-session -- /usr/bin/python3 soak.py ...  It starts openbox,
+Recta, a second window (xmessage) and, when given, the clipboard owner; drives Recta through
+xdotool as a pupil would (real clicks at the fields' places, typing, pastes, Enter, Tab,
+Shift+Tab, the two commands by mouse and by Alt, the other window moved over it and away, the
+message box closed with Enter or Escape) and reads the fields back through AT-SPI.
+
+It fails (exit 1) when Recta dies, takes more than 2 s to answer an AT-SPI request sent after an
+action, writes to stderr anything but known Qt start-up lines, grows by 2 MiB or more of resident
+memory after the first thousand actions, or leaves anything but a well-formed equation in the
+equation field after a line entry, or misses or shows the message " falten dades" where it
+should not. The actions come from the seed alone, so the same seed and count replay a run;
+--replay runs the actions of a log instead, as they were logged.
+"""
+
+import argparse
+import ctypes
+import os
+import random
+import re
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import urllib.parse
+
+import pyatspi
+
+ANSWER_LIMIT_S = 2.0
+GROWTH_LIMIT = 2 * 1024 * 1024
+# Lines Qt may write while it starts, on any machine: nothing that Recta itself says.
+KNOWN_STDERR = [
+    re.compile(r"^QStandardPaths: XDG_RUNTIME_DIR not set"),
+    re.compile(r"^QStandardPaths: wrong permissions on runtime directory"),
+    re.compile(r"^qt\.qpa\.xcb: XKeyboard extension not present"),
+    re.compile(r"^qt\.qpa\.xcb: could not connect to display"),
+]
+
+# The layout at 100 %, in pixels of the client area below the menu bar (the twips of the
+# window's layout over 15; the fields on the panel are placed here by the panel's (8, 8)).
+DESIGN_SIZE = (734, 546)
+FIELDS = {
+    "Ax0": (24, 96, 25, 19), "Ay0": (64, 96, 25, 19),
+    "Ax1": (24, 120, 25, 19), "Ay1": (64, 120, 25, 19),
+    "Ax2": (24, 144, 25, 19), "Ay2": (64, 144, 25, 19),
+    "equacio": (8, 16, 113, 25),
+    # The verdict field starts left of the panel, which cuts it off: its visible part.
+    "sino": (8, 168, 105, 27),
+    "resultat": (8, 192, 113, 25),
+    "equacio2": (128, 8, 97, 33),
+    "panel": (8, 8, 105, 233),
+    "plane": (0, 0, 734, 546),
+}
+ACCESSIBLE_NAMES = {
+    "Ax0": "Coordenada x del punt A", "Ay0": "Coordenada y del punt A",
+    "Ax1": "Coordenada x del punt B", "Ay1": "Coordenada y del punt B",
+    "Ax2": "Coordenada x del punt de prova", "Ay2": "Coordenada y del punt de prova",
+    "equacio": "Equació de la recta", "equacio2": "Equacions de les rectes anteriors",
+    "resultat": "Comprovació del punt", "sino": "Veredicte",
+}
+LINE_FIELDS = ["Ax0", "Ay0", "Ax1", "Ay1", "Ax2", "Ay2", "equacio"]
+Y_FIELDS = {"Ay0", "Ay1", "Ay2"}
+
+
+def equation_pattern(separator):
+    """What the equation field may hold after a line entry: 'y = 2·x +-3' with the shown
+    numbers in their sign-position form (always a full stop), or 'x =-1,5' in plain form."""
+    signed = r"(?: (?:\d+(?:\.\d{1,2})?|\.\d{1,2}|\d(?:\.\d+)?E[+-]\d\d+)" \
+             r"|-(?!0(?:·|$))(?:\d+(?:\.\d{1,2})?|\.\d{1,2}|\d(?:\.\d+)?E[+-]\d\d+))"
+    sep = re.escape(separator)
+    plain = r"-?(?:\d+(?:%s\d+)?|\d(?:%s\d+)?E[+-]\d\d+)" % (sep, sep)
+    return re.compile(r"^(?:y =%s·x \+%s|x =(?!-0$)%s)$" % (signed, signed, plain))
+
+
+def leading_number(text):
+    """The number a field's text stands for, as the window reads it: blanks dropped, then sign,
+    digits, full stop, digits, exponent; None for the '&H' and '&O' forms, not modelled here."""
+    t = re.sub(r"[ \t\n]", "", text)
+    if re.match(r"&[hHoO]", t):
+        return None
+    m = re.match(r"([+-]?)(\d*)(?:\.(\d*))?", t)
+    if not (m.group(2) or m.group(3)):
+        return 0.0
+    number = "%s%s.%s" % (m.group(1), m.group(2) or "0", m.group(3) or "0")
+    exponent = re.match(r"[eEdD]([+-]?\d+)", t[m.end():])
+    if exponent:
+        number += "e" + exponent.group(1)[:12]
+    try:
+        return float(number)
+    except OverflowError:
+        return float("inf")
+
+
+def drawable(texts, row):
+    """Whether the window can draw and test with these points; it refuses, with the message,
+    numbers of 1e15 and more, as it does an incomplete entry."""
+    def usable(v):
+        return v is not None and abs(v) < 1e15
+
+    xa, ya, xb, yb = (leading_number(texts[k]) for k in ("Ax0", "Ay0", "Ax1", "Ay1"))
+    if not all(usable(v) for v in (xa, ya, xb, yb)):
+        return False
+    if row == "Ay2" and not all(usable(leading_number(texts[k])) for k in ("Ax2", "Ay2")):
+        return False
+    if xb - xa != 0:
+        slope = (yb - ya) / (xb - xa)
+        return usable(slope) and usable(-slope * xa + ya)
+    return True
+
+
+class Failure(Exception):
+    pass
+
+
+def die_with_parent():
+    # Children end with the driver, however it ends: PR_SET_PDEATHSIG = 1.
+    libc = ctypes.CDLL(None, use_errno=True)
+    libc.prctl(1, signal.SIGTERM)
+
+
+class Desktop:
+    """The processes of one run and what the driver knows of the window."""
+
+    def __init__(self, args, log):
+        self.args = args
+        self.log = log
+        self.processes = []
+        self.runtime = tempfile.TemporaryDirectory(prefix="recta-soak-")
+        os.chmod(self.runtime.name, 0o700)
+        self.stderr_path = os.path.join(self.runtime.name, "recta.stderr")
+        self.clipboard = None
+        self.other = None
+
+    def start(self, argv, **kw):
+        process = subprocess.Popen(argv, preexec_fn=die_with_parent, **kw)
+        self.processes.append(process)
+        return process
+
+    def stop(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.terminate()
+        for process in reversed(self.processes):
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        self.runtime.cleanup()
+
+    def launch(self):
+        self.start(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(0.3)
+        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                   XDG_RUNTIME_DIR=self.runtime.name, LANG="C.UTF-8")
+        env.pop("LC_ALL", None)
+        env.pop("QT_QPA_PLATFORM", None)
+        env["LC_NUMERIC"] = "ca_ES.UTF-8" if self.args.locale == "ca" else "C.UTF-8"
+        self.separator = "," if self.args.locale == "ca" else "."
+        self.recta = self.start([self.args.recta], env=env, stdout=subprocess.DEVNULL,
+                                stderr=open(self.stderr_path, "w"))
+        self.window = self.wait_window(self.recta.pid)
+        self.app = self.find_application()
+        self.read_accessible()
+        if self.args.clipboard:
+            self.clipboard = self.start([self.args.clipboard], env=env, stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                        text=True)
+        self.start_other()
+
+    def wait_window(self, pid):
+        deadline = time.monotonic() + 20
+        while time.monotonic() < deadline:
+            found = self.windows_of(pid)
+            if found:
+                return found[0]
+            time.sleep(0.05)
+        raise Failure("no window of process %d" % pid)
+
+    def windows_of(self, pid):
+        out = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid)],
+                             capture_output=True, text=True).stdout
+        return out.split()
+
+    def start_other(self):
+        self.other_process = self.start(
+            ["xmessage", "-buttons", "", "-geometry", "220x90+1040+40",
+             "Una altra finestra"], stderr=subprocess.DEVNULL)
+        # xmessage does not name its process on its window; it is the only one of its class.
+        deadline = time.monotonic() + 20
+        while time.monotonic() < deadline:
+            out = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", "Xmessage"],
+                                 capture_output=True, text=True).stdout.split()
+            if out:
+                self.other = out[0]
+                return
+            time.sleep(0.05)
+        raise Failure("the other window does not show")
+
+    def find_application(self):
+        deadline = time.monotonic() + 20
+        while time.monotonic() < deadline:
+            for app in pyatspi.Registry.getDesktop(0):
+                if app is not None and app.get_process_id() == self.recta.pid:
+                    return app
+            time.sleep(0.05)
+        raise Failure("Recta does not show on the accessibility bus")
+
+    def read_accessible(self):
+        """The fields by accessible name, and the menu commands with their places."""
+        self.accessible = {}
+        self.menu = {}
+        names = {v: k for k, v in ACCESSIBLE_NAMES.items()}
+
+        def walk(node):
+            for child in node:
+                if child is None:
+                    continue
+                role = child.getRole()
+                if role == pyatspi.ROLE_MENU_ITEM and child.name in ("esborrar", "nova recta"):
+                    ext = child.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+                    self.menu[child.name] = (ext.x, ext.y, ext.width, ext.height)
+                elif child.name in names:
+                    self.accessible[names[child.name]] = child
+                walk(child)
+
+        walk(self.app)
+        if len(self.accessible) != len(ACCESSIBLE_NAMES) or len(self.menu) != 2:
+            raise Failure("fields or menu commands missing on the accessibility bus: %s %s"
+                          % (sorted(self.accessible), sorted(self.menu)))
+        self.menu_height = None
+        for child in self.app[0]:
+            if child.getRole() == pyatspi.ROLE_MENU_BAR:
+                self.menu_height = child.queryComponent().getExtents(
+                    pyatspi.DESKTOP_COORDS).height
+        self.read_geometry()
+        # The places computed from the layout must be where the window has its fields.
+        for key, field in self.accessible.items():
+            ext = field.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            want = self.place(key)
+            if key == "sino":
+                continue
+            if max(abs(ext.x - want[0]), abs(ext.y - want[1]), abs(ext.width - want[2]),
+                   abs(ext.height - want[3])) > 2 + self.scale:
+                raise Failure("field %s is at %s, the layout puts it at %s"
+                              % (key, (ext.x, ext.y, ext.width, ext.height), want))
+
+    def read_geometry(self):
+        out = subprocess.run(["xwininfo", "-id", self.window], capture_output=True,
+                             text=True).stdout
+        values = dict(re.findall(r"^\s*([A-Za-z -]+):\s+(-?\d+)\s*$", out, re.M))
+        self.origin = (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]))
+        width, height = int(values["Width"]), int(values["Height"])
+        below = height - self.menu_height
+        # The plane scales with the window, centred below the menu bar.
+        self.scale = min(width / DESIGN_SIZE[0], below / DESIGN_SIZE[1])
+        self.offset = ((width - DESIGN_SIZE[0] * self.scale) / 2,
+                       self.menu_height + (below - DESIGN_SIZE[1] * self.scale) / 2)
+
+    def place(self, key):
+        x, y, w, h = FIELDS[key]
+        k = self.scale
+        return (round(self.origin[0] + self.offset[0] + x * k),
+                round(self.origin[1] + self.offset[1] + y * k), round(w * k), round(h * k))
+
+    def alive(self):
+        if self.recta.poll() is not None:
+            raise Failure("Recta ended with status %s" % self.recta.returncode)
+
+    def rss(self):
+        with open("/proc/%d/status" % self.recta.pid) as status:
+            for line in status:
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1]) * 1024
+        raise Failure("no VmRSS")
+
+    def text(self, key):
+        ti = self.accessible[key].queryText()
+        return ti.getText(0, -1)
+
+    def state(self, key):
+        return self.accessible[key].getState()
+
+    def focused_field(self):
+        for key in LINE_FIELDS:
+            states = self.state(key)
+            if states.contains(pyatspi.STATE_FOCUSED):
+                return key, states.contains(pyatspi.STATE_ENABLED)
+        return None, False
+
+    def round_trip(self):
+        """An AT-SPI request the window's event loop answers, timed."""
+        start = time.monotonic()
+        self.accessible["equacio"].queryText().characterCount
+        return time.monotonic() - start
+
+    def box_up(self):
+        return len(self.windows_of(self.recta.pid)) > 1
+
+    def stderr_lines(self):
+        with open(self.stderr_path, errors="replace") as f:
+            return [line.rstrip("\n") for line in f if line.strip()]
+
+
+def xdo(*argv):
+    try:
+        subprocess.run(["xdotool", *map(str, argv)], check=True, timeout=10)
+    except subprocess.TimeoutExpired:
+        raise Failure("xdotool %s did not return" % " ".join(map(str, argv)))
+
+
+class Soak:
+    def __init__(self, desktop, seed, log):
+        self.d = desktop
+        self.random = random.Random(seed)
+        # Reactions (how a box is closed) draw from their own stream, so that the actions
+        # stay the seed's whatever the window did.
+        self.react = random.Random(seed ^ 0x5EED)
+        self.log = log
+        self.pattern = equation_pattern(desktop.separator)
+        self.entries = 0
+        self.boxes = 0
+        self.slowest = 0.0
+        self.spent = {}
+
+    # What a pupil types.
+    def token(self):
+        r = self.random
+        kind = r.randrange(10)
+        if kind < 4:
+            number = "%s%d" % (r.choice(["", "", "-", "+"]), r.randrange(-30, 31))
+            if r.random() < 0.4:
+                number += r.choice([".", ","]) + str(r.randrange(100))
+            return number
+        if kind < 6:
+            return "".join(r.choice("0123456789-+.,xyeE=& ") for _ in range(r.randrange(1, 6)))
+        if kind < 8:
+            return r.choice(["y=2x+3", "y=-x", "y=0,5x+1", "y=.25x-1", "x=3", "x=-2,5",
+                             "y=3", "Y=2X-3", "y=x/2+1", "y=40000x", "x=", "2x+3",
+                             "y=1e300x", "x=1e20", "y=0.33x"])
+        if kind < 9:
+            return r.choice(["abc", "hola", "xyz", "pi", "E", "&H1F", "1e400", "-1e308", "·", "é"])
+        return str(r.random() * 10 ** r.randrange(-3, 18))
+
+    def long_text(self):
+        r = self.random
+        piece = r.choice(["1234567890", "-1,5", "y=2x+3", "0.333333", "abc ", "9" * 40])
+        text = piece * r.randrange(10, 200)
+        if r.random() < 0.2:
+            text = text[: len(text) // 2] + "\n" + text[len(text) // 2:]
+        return text
+
+    def next_action(self):
+        r = self.random
+        roll = r.randrange(1000)
+        if roll < 200:
+            key = r.choice(LINE_FIELDS * 3 + ["resultat", "sino", "equacio2", "panel", "plane"])
+            return ["click", key, round(r.random(), 3), round(r.random(), 3)]
+        if roll < 520:
+            return ["type", self.token()]
+        if roll < 540:
+            return ["paste", self.long_text()]
+        if roll < 660:
+            return ["key", r.choice(["Return"] * 4 + ["KP_Enter", "shift+Return"])]
+        if roll < 780:
+            return ["key", r.choice(["Tab", "Tab", "shift+Tab"])]
+        if roll < 870:
+            return ["key", r.choice(["BackSpace", "BackSpace", "Delete", "Home", "End", "Left",
+                                     "ctrl+a", "Escape"])]
+        if roll < 900:
+            return ["menu", r.choice(["esborrar", "nova recta"])]
+        if roll < 930:
+            return ["key", r.choice(["alt+e", "alt+n"])]
+        if roll < 945:
+            return ["cover", r.random() < 0.5]
+        # A new line through two points, typed field by field, as the lesson goes.
+        return ["line", [self.token() if r.random() < 0.2 else str(r.randrange(-20, 21))
+                         for _ in range(4)]]
+
+    def do(self, action):
+        kind = action[0]
+        d = self.d
+        if kind == "click":
+            x, y, w, h = d.place(action[1])
+            xdo("mousemove", x + 2 + int(action[2] * max(w - 4, 1)),
+                y + 2 + int(action[3] * max(h - 4, 1)), "mousedown", "1", "mouseup", "1")
+        elif kind == "type":
+            xdo("type", "--delay", "1", "--", action[1])
+        elif kind == "paste":
+            if d.clipboard:
+                d.clipboard.stdin.write(urllib.parse.quote(action[1]) + "\n")
+                d.clipboard.stdin.flush()
+                if d.clipboard.stdout.readline().strip() != "ok":
+                    raise Failure("the clipboard owner did not answer")
+                xdo("key", "--delay", "1", "ctrl+v")
+            else:
+                xdo("type", "--delay", "0", "--", action[1][:200])
+        elif kind == "key":
+            self.key(action[1])
+        elif kind == "menu":
+            x, y, w, h = d.menu[action[1]]
+            xdo("mousemove", x + w // 2, y + h // 2, "mousedown", "1", "mouseup", "1")
+            self.after_menu()
+        elif kind == "cover":
+            x, y = d.origin
+            xdo("windowmove", d.other, x + 40, y + 60)
+            xdo("windowactivate" if action[1] else "windowraise", d.other)
+            d.round_trip()
+            xdo("windowmove", d.other, 1040, 40)
+        elif kind == "line":
+            x, y, w, h = d.place("plane")
+            xdo("mousemove", x + w // 2, y + h // 2, "mousedown", "1", "mouseup", "1")
+            xdo("key", "--delay", "1", "alt+n")
+            self.after_menu()
+            for key, text in zip(["Ax0", "Ay0", "Ax1", "Ay1"], action[1]):
+                x, y, w, h = d.place(key)
+                xdo("mousemove", x + w // 2, y + h // 2, "mousedown", "1", "mouseup", "1")
+                xdo("type", "--delay", "1", "--", text)
+            self.key("Return")
+
+    def after_menu(self):
+        self.d.round_trip()
+        self.close_box_if_up()
+
+    def key(self, name):
+        d = self.d
+        enter = name in ("Return", "KP_Enter", "shift+Return")
+        if not enter:
+            xdo("key", "--delay", "1", name)
+            if name in ("alt+e", "alt+n"):
+                self.after_menu()
+            return
+        focus, enabled = d.focused_field()
+        before = {key: d.text(key) for key in LINE_FIELDS}
+        xdo("key", "--delay", "1", name)
+        if not enabled or (focus not in Y_FIELDS and focus != "equacio"):
+            self.close_box_if_up()
+            return
+        complete = all(before[k] != "" for k in ("Ax0", "Ay0", "Ax1", "Ay1"))
+        if focus == "equacio":
+            # An equation the reading cannot complete leaves the field as it is.
+            d.round_trip()
+            self.close_box_if_up()
+            d.round_trip()
+            equation = d.text("equacio")
+            if equation != before["equacio"]:
+                self.entries += 1
+                if not self.pattern.match(equation):
+                    raise Failure("after an equation entry the equation field holds %r"
+                                  % equation)
+            return
+        deadline = time.monotonic() + ANSWER_LIMIT_S
+        # Wait until the Enter has been handled: a box, or a new equation.
+        while True:
+            if d.box_up():
+                if complete and drawable(before, focus):
+                    raise Failure("' falten dades' for complete points %s" % before)
+                self.close_box_if_up()
+                return
+            equation = d.text("equacio")
+            if complete and drawable(before, focus) and self.pattern.match(equation):
+                break
+            if time.monotonic() > deadline:
+                if complete and drawable(before, focus):
+                    raise Failure("after Enter in %s the equation field holds %r"
+                                  % (focus, equation))
+                raise Failure("no ' falten dades' for the points %s" % before)
+            time.sleep(0.01)
+        self.entries += 1
+        d.round_trip()
+        equation = d.text("equacio")
+        if not self.pattern.match(equation):
+            raise Failure("after a line entry the equation field holds %r" % equation)
+
+    def close_box_if_up(self):
+        d = self.d
+        if not d.box_up():
+            return
+        self.boxes += 1
+        how = self.react.choice(["Return", "Escape"])
+        self.log.write("   close the box with %s\n" % how)
+        deadline = time.monotonic() + ANSWER_LIMIT_S
+        while d.box_up():
+            if time.monotonic() > deadline:
+                raise Failure("the message box stays up after %s" % how)
+            windows = d.windows_of(d.recta.pid)
+            box = [w for w in windows if w != d.window]
+            if box:
+                xdo("windowactivate", "--sync", box[0])
+                xdo("key", "--delay", "1", how)
+            time.sleep(0.05)
+
+    def run(self, actions, replay=None):
+        d = self.d
+        baseline = None
+        started = time.monotonic()
+        for n in range(actions):
+            action = replay[n] if replay else self.next_action()
+            self.log.write("%d %r\n" % (n, action))
+            if n % 50 == 0:
+                self.log.flush()
+            begun = time.monotonic()
+            self.do(action)
+            count, spent = self.spent.get(action[0], (0, 0.0))
+            self.spent[action[0]] = (count + 1, spent + time.monotonic() - begun)
+            d.alive()
+            answer = d.round_trip()
+            self.slowest = max(self.slowest, answer)
+            if answer > ANSWER_LIMIT_S:
+                raise Failure("the window took %.2f s to answer" % answer)
+            if d.other_process.poll() is not None:
+                d.start_other()
+            if n == min(1000, actions // 2):
+                baseline = d.rss()
+        growth = d.rss() - baseline
+        for kind, (count, spent) in sorted(self.spent.items()):
+            self.log.write("%s: %d, %.0f ms each\n" % (kind, count, spent * 1000 / count))
+        self.log.write("resident memory grew by %d KiB after action %d\n"
+                       % (growth // 1024, min(1000, actions // 2)))
+        print("%d actions in %.0f s: %d line entries, %d message boxes, slowest answer "
+              "%.0f ms, resident memory %+d KiB after action %d"
+              % (actions, time.monotonic() - started, self.entries, self.boxes,
+                 self.slowest * 1000, growth // 1024, min(1000, actions // 2)))
+        if growth >= GROWTH_LIMIT:
+            raise Failure("resident memory grew by %d KiB" % (growth // 1024))
+        unknown = [line for line in d.stderr_lines()
+                   if not any(p.search(line) for p in KNOWN_STDERR)]
+        if unknown:
+            raise Failure("Recta wrote to stderr: %s" % unknown[:5])
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--recta", required=True)
+    parser.add_argument("--actions", type=int, default=2000)
+    parser.add_argument("--seed", type=int, default=None)
+    parser.add_argument("--locale", choices=["ca", "C"], default="ca")
+    parser.add_argument("--log", default="desktop_soak.log")
+    parser.add_argument("--clipboard", default=None)
+    parser.add_argument("--replay", default=None)
+    args = parser.parse_args()
+    seed = args.seed if args.seed is not None else random.randrange(2 ** 31)
+    replay = None
+    if args.replay:
+        import ast
+        with open(args.replay) as f:
+            replay = [ast.literal_eval(m.group(1)) for m in
+                      (re.match(r"^\d+ (\[.*\])$", line) for line in f) if m]
+        args.actions = len(replay)
+
+    log = open(args.log, "w")
+    log.write("# %s --actions %d --seed %d --locale %s\n"
+              % (" ".join(sys.argv[:1]), args.actions, seed, args.locale))
+    desktop = Desktop(args, log)
+    for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(sig, lambda *_: sys.exit(3))
+    status = 0
+    try:
+        desktop.launch()
+        Soak(desktop, seed, log).run(args.actions, replay)
+    except (Failure, subprocess.CalledProcessError) as failure:
+        status = 1
+        print("FAILED: %s" % failure, file=sys.stderr)
+        log.write("FAILED: %s\n" % failure)
+        lines = desktop.stderr_lines() if os.path.exists(desktop.stderr_path) else []
+        if lines:
+            print("Recta's stderr:\n  " + "\n  ".join(lines[-20:]), file=sys.stderr)
+        print("seed %d, locale %s; the actions are in %s" % (seed, args.locale, args.log),
+              file=sys.stderr)
+    finally:
+        log.close()
+        desktop.stop()
+    return status
+
+
+if __name__ == "__main__":
+    sys.exit(main())
