@@ -23,7 +23,6 @@ mkdir -p "$(dirname "$log")"
 echo "soak: $actions actions, seed $seed, locale $locale, log in $log"
 # Timeout: about 30 ms an action, with room to spare; a hang fails on its own well before.
 exec timeout --kill-after=30 $(( actions / 10 + 300 )) \
-    xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- \
-    /usr/bin/python3 tests/desktop/soak.py --recta "$build_dir/app/recta" \
+    tests/desktop/session.sh /usr/bin/python3 tests/desktop/soak.py --recta "$build_dir/app/recta" \
     --clipboard "$build_dir/tests/desktop/desktop_clipboard_owner" \
     --actions "$actions" --seed "$seed" --locale "$locale" --log "$log"

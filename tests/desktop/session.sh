@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs a command in a desktop session of its own: a virtual X display (the first free one),
+# a D-Bus session and a private runtime directory, where the accessibility bus puts its socket;
+# otherwise two sessions at once on one machine would share ~/.cache/at-spi/bus.
+#   tests/desktop/session.sh COMMAND [ARGUMENT...]
+set -euo pipefail
+runtime=$(mktemp -d /tmp/recta-session-XXXXXX)
+trap 'rm -rf "$runtime"' EXIT
+export XDG_RUNTIME_DIR=$runtime
+status=0
+xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- "$@" || status=$?
+exit "$status"
