@@ -311,6 +311,11 @@ class Desktop:
         if answer > ANSWER_LIMIT_S:
             raise Failure("the window took %.2f s to answer" % answer)
 
+    def has_input_focus(self):
+        out = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True,
+                             text=True).stdout.strip()
+        return out == self.window
+
     def box_up(self):
         return len(self.windows_of(self.recta.pid)) > 1
 
@@ -447,6 +452,10 @@ class Soak:
                 self.after_menu()
             return
         focus, enabled = d.focused_field()
+        # Qt hears of a lost focus only some time after the X server moved it: the keys go where
+        # the server says.
+        if not d.has_input_focus():
+            focus = None
         before = {key: d.text(key) for key in LINE_FIELDS}
         xdo("key", "--delay", "1", name)
         if not enabled or (focus not in Y_FIELDS and focus != "equacio"):
