@@ -100,16 +100,19 @@ def leading_number(text):
 
 
 def drawable(texts, row):
-    """Whether the window can draw and test with these points; it refuses, with the message,
-    numbers of 1e15 and more, as it does an incomplete entry."""
+    """Whether the window can draw and test with these points: it refuses, with the message,
+    numbers of 1e15 and more, as it does an incomplete entry. None when this model cannot tell
+    (the '&H' and '&O' forms)."""
     def usable(v):
         return v is not None and abs(v) < 1e15
 
-    xa, ya, xb, yb = (leading_number(texts[k]) for k in ("Ax0", "Ay0", "Ax1", "Ay1"))
-    if not all(usable(v) for v in (xa, ya, xb, yb)):
+    keys = ["Ax0", "Ay0", "Ax1", "Ay1"] + (["Ax2", "Ay2"] if row == "Ay2" else [])
+    values = {k: leading_number(texts[k]) for k in keys}
+    if any(v is not None and not usable(v) for v in values.values()):
         return False
-    if row == "Ay2" and not all(usable(leading_number(texts[k])) for k in ("Ax2", "Ay2")):
-        return False
+    if any(v is None for v in values.values()):
+        return None
+    xa, ya, xb, yb = (values[k] for k in ("Ax0", "Ay0", "Ax1", "Ay1"))
     if xb - xa != 0:
         slope = (yb - ya) / (xb - xa)
         return usable(slope) and usable(-slope * xa + ya)
@@ -311,6 +314,14 @@ class Desktop:
         if answer > ANSWER_LIMIT_S:
             raise Failure("the window took %.2f s to answer" % answer)
 
+    def click(self, x, y):
+        """A click in the window, then a wait until the window manager has given it the keys,
+        as a pupil waits to see the window active; the same actions then land alike."""
+        xdo("mousemove", x, y, "mousedown", "1", "mouseup", "1")
+        deadline = time.monotonic() + ANSWER_LIMIT_S
+        while not self.has_input_focus() and time.monotonic() < deadline:
+            time.sleep(0.01)
+
     def has_input_focus(self):
         out = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True,
                              text=True).stdout.strip()
@@ -318,6 +329,18 @@ class Desktop:
 
     def box_up(self):
         return len(self.windows_of(self.recta.pid)) > 1
+
+    def record_failure(self, log_path):
+        """What the window shows when a run fails: its fields in the log, the screen beside it."""
+        try:
+            for key in ACCESSIBLE_NAMES:
+                self.log.write("   %s %r\n" % (key, self.text(key)))
+        except Exception:  # the window may be gone or hung; the log says what is known
+            pass
+        if subprocess.run(["sh", "-c", "command -v import"], capture_output=True).returncode == 0:
+            screen = os.path.splitext(log_path)[0] + ".png"
+            subprocess.run(["import", "-window", "root", screen], capture_output=True, timeout=20)
+            print("the screen at the failure is in %s" % screen, file=sys.stderr)
 
     def stderr_lines(self):
         with open(self.stderr_path, errors="replace") as f:
@@ -343,6 +366,7 @@ class Soak:
         self.entries = 0
         self.boxes = 0
         self.spent = {}
+        self.closes = []
 
     # What a pupil types.
     def token(self):
@@ -403,8 +427,8 @@ class Soak:
         d = self.d
         if kind == "click":
             x, y, w, h = d.place(action[1])
-            xdo("mousemove", x + 2 + int(action[2] * max(w - 4, 1)),
-                y + 2 + int(action[3] * max(h - 4, 1)), "mousedown", "1", "mouseup", "1")
+            d.click(x + 2 + int(action[2] * max(w - 4, 1)),
+                    y + 2 + int(action[3] * max(h - 4, 1)))
         elif kind == "type":
             xdo("type", "--delay", "1", "--", action[1])
         elif kind == "paste":
@@ -420,7 +444,7 @@ class Soak:
             self.key(action[1])
         elif kind == "menu":
             x, y, w, h = d.menu[action[1]]
-            xdo("mousemove", x + w // 2, y + h // 2, "mousedown", "1", "mouseup", "1")
+            d.click(x + w // 2, y + h // 2)
             self.after_menu()
         elif kind == "cover":
             x, y = d.origin
@@ -430,12 +454,12 @@ class Soak:
             xdo("windowmove", d.other, 1040, 40)
         elif kind == "line":
             x, y, w, h = d.place("plane")
-            xdo("mousemove", x + w // 2, y + h // 2, "mousedown", "1", "mouseup", "1")
+            d.click(x + w // 2, y + h // 2)
             xdo("key", "--delay", "1", "alt+n")
             self.after_menu()
             for key, text in zip(["Ax0", "Ay0", "Ax1", "Ay1"], action[1]):
                 x, y, w, h = d.place(key)
-                xdo("mousemove", x + w // 2, y + h // 2, "mousedown", "1", "mouseup", "1")
+                d.click(x + w // 2, y + h // 2)
                 xdo("type", "--delay", "1", "--", text)
             self.key("Return")
 
@@ -475,25 +499,32 @@ class Soak:
                     raise Failure("after an equation entry the equation field holds %r"
                                   % equation)
             return
+        # True: a line must follow; False: the message must; None: either may.
+        expect = drawable(before, focus) if complete else False
         deadline = time.monotonic() + ANSWER_LIMIT_S
         # Wait until the Enter has been handled: a box, or a new equation.
         while True:
             if d.box_up():
-                if complete and drawable(before, focus):
-                    raise Failure("' falten dades' for complete points %s" % before)
+                if expect is True:
+                    raise Failure("' falten dades' for the points %s" % before)
                 self.close_box_if_up()
                 return
             equation = d.text("equacio")
-            if complete and drawable(before, focus) and self.pattern.match(equation):
+            if expect is not False and self.pattern.match(equation):
                 break
             if time.monotonic() > deadline:
-                if complete and drawable(before, focus):
-                    raise Failure("after Enter in %s the equation field holds %r"
-                                  % (focus, equation))
-                raise Failure("no ' falten dades' for the points %s" % before)
+                if expect is False:
+                    raise Failure("no ' falten dades' for the points %s" % before)
+                raise Failure("after Enter in %s the equation field holds %r"
+                              % (focus, equation))
             time.sleep(0.01)
-        self.entries += 1
         d.round_trip()
+        if d.box_up():
+            if expect is True:
+                raise Failure("' falten dades' for the points %s" % before)
+            self.close_box_if_up()
+            return
+        self.entries += 1
         equation = d.text("equacio")
         self.log.write("   equation %r\n" % equation)
         if not self.pattern.match(equation):
@@ -504,7 +535,7 @@ class Soak:
         if not d.box_up():
             return
         self.boxes += 1
-        how = self.react.choice(["Return", "Escape"])
+        how = self.closes.pop(0) if self.closes else self.react.choice(["Return", "Escape"])
         self.log.write("   close the box with %s\n" % how)
         deadline = time.monotonic() + ANSWER_LIMIT_S
         while d.box_up():
@@ -565,16 +596,23 @@ def main():
     args = parser.parse_args()
     seed = args.seed if args.seed is not None else random.randrange(2 ** 31)
     replay = None
+    closes = []
     if args.replay:
         import ast
         with open(args.replay) as f:
-            replay = [ast.literal_eval(m.group(1)) for m in
-                      (re.match(r"^\d+ (\[.*\])$", line) for line in f) if m]
+            lines = f.read().splitlines()
+        replay = [ast.literal_eval(m.group(1)) for m in
+                  (re.match(r"^\d+ (\[.*\])$", line) for line in lines) if m]
+        closes = [m.group(1) for m in
+                  (re.match(r"^   close the box with (\w+)$", line) for line in lines) if m]
         args.actions = len(replay)
 
     log = open(args.log, "w")
-    log.write("# %s --actions %d --seed %d --locale %s\n"
-              % (" ".join(sys.argv[:1]), args.actions, seed, args.locale))
+    if replay:
+        log.write("# %s --replay %s --locale %s\n" % (sys.argv[0], args.replay, args.locale))
+    else:
+        log.write("# %s --actions %d --seed %d --locale %s\n"
+                  % (sys.argv[0], args.actions, seed, args.locale))
     desktop = Desktop(args, log)
     for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(sig, lambda *_: sys.exit(3))
@@ -583,13 +621,16 @@ def main():
     status = 0
     try:
         desktop.launch()
-        Soak(desktop, seed, log).run(args.actions, replay)
+        soak = Soak(desktop, seed, log)
+        soak.closes = closes
+        soak.run(args.actions, replay)
     except Exception as failure:  # a dead or hung window shows as any kind of error here
         status = 1
         if not isinstance(failure, Failure):
             failure = "%s: %s" % (type(failure).__name__, failure)
         print("FAILED: %s" % failure, file=sys.stderr)
         log.write("FAILED: %s\n" % failure)
+        desktop.record_failure(args.log)
         lines = desktop.stderr_lines() if os.path.exists(desktop.stderr_path) else []
         if lines:
             print("Recta's stderr:\n  " + "\n  ".join(lines[-20:]), file=sys.stderr)
