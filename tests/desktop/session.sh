@@ -7,6 +7,8 @@ set -euo pipefail
 runtime=$(mktemp -d /tmp/recta-session-XXXXXX)
 trap 'rm -rf "$runtime"' EXIT
 export XDG_RUNTIME_DIR=$runtime
+# The accessibility bus is the new session's, not one of the desktop this may be started from.
+unset AT_SPI_BUS_ADDRESS
 status=0
 xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- "$@" || status=$?
 exit "$status"

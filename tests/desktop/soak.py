@@ -40,8 +40,6 @@ GROWTH_LIMIT = 2 * 1024 * 1024
 KNOWN_STDERR = [
     re.compile(r"^QStandardPaths: XDG_RUNTIME_DIR not set"),
     re.compile(r"^QStandardPaths: wrong permissions on runtime directory"),
-    re.compile(r"^qt\.qpa\.xcb: XKeyboard extension not present"),
-    re.compile(r"^qt\.qpa\.xcb: could not connect to display"),
 ]
 
 # The layout at 100 %, in pixels of the client area below the menu bar (the twips of the
@@ -166,7 +164,8 @@ class Desktop:
         env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    XDG_RUNTIME_DIR=self.runtime.name, LANG="C.UTF-8")
         env.pop("LC_ALL", None)
-        env.pop("QT_QPA_PLATFORM", None)
+        # The virtual display, even when the caller's session is a Wayland one.
+        env["QT_QPA_PLATFORM"] = "xcb"
         env["LC_NUMERIC"] = "ca_ES.UTF-8" if self.args.locale == "ca" else "C.UTF-8"
         self.separator = "," if self.args.locale == "ca" else "."
         self.recta = self.start([self.args.recta], env=env, stdout=subprocess.DEVNULL,
