@@ -566,6 +566,9 @@ class Soak:
                 d.start_other()
             if n == min(1000, actions // 2):
                 baseline = d.rss()
+            if n % 1000 == 999:
+                self.log.write("   resident memory %d KiB\n" % (d.rss() // 1024))
+                self.check_stderr()
         growth = d.rss() - baseline
         for kind, (count, spent) in sorted(self.spent.items()):
             self.log.write("%s: %d, %.0f ms each\n" % (kind, count, spent * 1000 / count))
@@ -577,7 +580,10 @@ class Soak:
                  d.slowest * 1000, growth // 1024, min(1000, actions // 2)))
         if growth >= GROWTH_LIMIT:
             raise Failure("resident memory grew by %d KiB" % (growth // 1024))
-        unknown = [line for line in d.stderr_lines()
+        self.check_stderr()
+
+    def check_stderr(self):
+        unknown = [line for line in self.d.stderr_lines()
                    if not any(p.search(line) for p in KNOWN_STDERR)]
         if unknown:
             raise Failure("Recta wrote to stderr: %s" % unknown[:5])
