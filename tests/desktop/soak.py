@@ -321,10 +321,12 @@ class Desktop:
         while not self.has_input_focus() and time.monotonic() < deadline:
             time.sleep(0.01)
 
+    def input_focus(self):
+        return subprocess.run(["xdotool", "getwindowfocus"], capture_output=True,
+                              text=True).stdout.strip()
+
     def has_input_focus(self):
-        out = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True,
-                             text=True).stdout.strip()
-        return out == self.window
+        return self.input_focus() == self.window
 
     def box_up(self):
         return len(self.windows_of(self.recta.pid)) > 1
@@ -537,14 +539,19 @@ class Soak:
         how = self.closes.pop(0) if self.closes else self.react.choice(["Return", "Escape"])
         self.log.write("   close the box with %s\n" % how)
         deadline = time.monotonic() + ANSWER_LIMIT_S
+        attempts = 0
         while d.box_up():
             if time.monotonic() > deadline:
                 raise Failure("the message box stays up after %s" % how)
             windows = d.windows_of(d.recta.pid)
             box = [w for w in windows if w != d.window]
+            if attempts:
+                self.log.write("   still up: windows %s, keys to %s\n"
+                               % (windows, d.input_focus()))
             if box:
-                xdo("windowactivate", "--sync", box[0])
+                xdo("windowactivate", "--sync", box[-1])
                 xdo("key", "--delay", "1", how)
+            attempts += 1
             time.sleep(0.05)
 
     def run(self, actions, replay=None):
