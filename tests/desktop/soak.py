@@ -588,6 +588,8 @@ class Soak:
             if n % 1000 == 999:
                 self.log.write("   resident memory %d KiB\n" % (d.rss() // 1024))
                 self.check_stderr()
+                # Wherever the window is now, and at whatever size.
+                d.read_geometry()
         growth = d.rss() - baseline
         for kind, (count, spent) in sorted(self.spent.items()):
             self.log.write("%s: %d, %.0f ms each\n" % (kind, count, spent * 1000 / count))
