@@ -233,12 +233,13 @@ class Desktop:
                     continue
                 role = child.getRole()
                 if role == pyatspi.ROLE_MENU_ITEM and child.name in ("esborrar", "nova recta"):
-                    ext = child.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-                    self.menu[child.name] = (ext.x, ext.y, ext.width, ext.height)
+                    self.menu[child.name] = self.extents(child)
                 elif child.name in names:
                     self.accessible[names[child.name]] = child
                 walk(child)
 
+        frame = self.app[0].queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        self.ratio = self.window_size()[0] / frame.width
         walk(self.app)
         if len(self.accessible) != len(ACCESSIBLE_NAMES) or len(self.menu) != 2:
             raise Failure("fields or menu commands missing on the accessibility bus: %s %s"
@@ -246,28 +247,33 @@ class Desktop:
         self.menu_height = None
         for child in self.app[0]:
             if child.getRole() == pyatspi.ROLE_MENU_BAR:
-                self.menu_height = child.queryComponent().getExtents(
-                    pyatspi.DESKTOP_COORDS).height
+                self.menu_height = self.extents(child)[3]
         self.read_geometry()
         # The places computed from the layout must be where the window has its fields.
         for key, field in self.accessible.items():
-            ext = field.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            ext = self.extents(field)
             want = self.place(key)
-            if key == "sino":
-                continue
-            if max(abs(ext.x - want[0]), abs(ext.y - want[1]), abs(ext.width - want[2]),
-                   abs(ext.height - want[3])) > 2 + self.scale:
-                raise Failure("field %s is at %s, the layout puts it at %s"
-                              % (key, (ext.x, ext.y, ext.width, ext.height), want))
+            if key != "sino" and max(abs(a - b) for a, b in zip(ext, want)) > 2 + self.scale:
+                raise Failure("field %s is at %s, the layout puts it at %s" % (key, ext, want))
 
-    def read_geometry(self):
+    def extents(self, node):
+        """A control's rectangle in the X server's pixels: AT-SPI gives Qt's device-independent
+        ones, which differ when Qt scales (QT_SCALE_FACTOR)."""
+        ext = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        return tuple(round(v * self.ratio) for v in (ext.x, ext.y, ext.width, ext.height))
+
+    def window_size(self):
         out = subprocess.run(["xwininfo", "-id", self.window], capture_output=True,
                              text=True).stdout
         values = dict(re.findall(r"^\s*([A-Za-z -]+):\s+(-?\d+)\s*$", out, re.M))
         self.origin = (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]))
-        width, height = int(values["Width"]), int(values["Height"])
+        return int(values["Width"]), int(values["Height"])
+
+    def read_geometry(self):
+        width, height = self.window_size()
         below = height - self.menu_height
-        # The plane scales with the window, centred below the menu bar.
+        # The plane scales with the window, centred below the menu bar; at 100 % and a pixel
+        # ratio of 1 the scale is 1.
         self.scale = min(width / DESIGN_SIZE[0], below / DESIGN_SIZE[1])
         self.offset = ((width - DESIGN_SIZE[0] * self.scale) / 2,
                        self.menu_height + (below - DESIGN_SIZE[1] * self.scale) / 2)
