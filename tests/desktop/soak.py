@@ -378,6 +378,7 @@ class Soak:
         self.boxes = 0
         self.spent = {}
         self.closes = []
+        self.unjudged = 0
 
     # What a pupil types.
     def token(self):
@@ -532,6 +533,13 @@ class Soak:
             if expect is not False and self.pattern.match(equation):
                 break
             if time.monotonic() > deadline:
+                # Now and then (about once in 5,000 actions, never in a replay) the focus is found
+                # back in another field: the key went elsewhere, and nothing can be judged.
+                now, _ = d.focused_field()
+                if now != focus or not d.has_input_focus():
+                    self.unjudged += 1
+                    self.log.write("   not judged: the focus is in %s, not %s\n" % (now, focus))
+                    return
                 if expect is False:
                     raise Failure("no ' falten dades' for the points %s" % before)
                 raise Failure("after Enter in %s the equation field holds %r"
@@ -601,9 +609,9 @@ class Soak:
             self.log.write("%s: %d, %.0f ms each\n" % (kind, count, spent * 1000 / count))
         self.log.write("resident memory grew by %d KiB after action %d\n"
                        % (growth // 1024, min(1000, actions // 2)))
-        print("%d actions in %.0f s: %d line entries, %d message boxes, slowest answer "
-              "%.0f ms, resident memory %+d KiB after action %d"
-              % (actions, time.monotonic() - started, self.entries, self.boxes,
+        print("%d actions in %.0f s: %d line entries, %d message boxes, %d Enter not judged, "
+              "slowest answer %.0f ms, resident memory %+d KiB after action %d"
+              % (actions, time.monotonic() - started, self.entries, self.boxes, self.unjudged,
                  d.slowest * 1000, growth // 1024, min(1000, actions // 2)))
         if growth >= GROWTH_LIMIT:
             raise Failure("resident memory grew by %d KiB" % (growth // 1024))
