@@ -512,7 +512,7 @@ class Soak:
             self.close_box_if_up()
             d.round_trip()
             equation = d.text("equacio")
-            if equation == "":
+            if equation == "" and before["equacio"] != "":
                 # An entry never empties the field; a menu command still on its way does (the
                 # run with seed 780 met this at action 72,768).
                 self.unjudged += 1
