@@ -1,5 +1,6 @@
 #include "app/accessibility.h"
 #include "app/frmRecta.h"
+#include "boxcloser.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -48,8 +49,8 @@ class AccessibilityTest : public QObject
     }
 
     std::unique_ptr<frmRecta> window;
-    QTimer boxCloser;
     QStringList boxes;
+    BoxCloser boxCloser { &boxes };
 
     void type(const QString &name, const QString &text)
     {
@@ -95,13 +96,6 @@ private Q_SLOTS:
         // Accessibility is off until a client asks for it; the offscreen platform has none.
         QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
 #endif
-        boxCloser.setInterval(10);
-        connect(&boxCloser, &QTimer::timeout, this, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                boxes << box->text();
-                box->accept();
-            }
-        });
         boxCloser.start();
     }
 

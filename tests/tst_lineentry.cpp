@@ -1,4 +1,5 @@
 #include "app/frmRecta.h"
+#include "boxcloser.h"
 #include "toolkit/canvas.h"
 #include "toolkit/field.h"
 #include "toolkit/palette.h"
@@ -88,7 +89,7 @@ class LineEntryTest : public QObject
     std::unique_ptr<frmRecta> window;
     std::vector<DrawCall> calls;
     QStringList boxes;
-    QTimer boxCloser;
+    BoxCloser boxCloser { &boxes };
 
     frmRecta &open(const NumberLocale &locale = NumberLocale::fullStop())
     {
@@ -170,13 +171,6 @@ private Q_SLOTS:
     void initTestCase()
     {
         // Every message box is read and closed as a user would close it.
-        boxCloser.setInterval(10);
-        connect(&boxCloser, &QTimer::timeout, this, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                boxes << box->text();
-                box->accept();
-            }
-        });
         boxCloser.start();
     }
 
