@@ -179,15 +179,25 @@ void legibleWhenDisabled(QWidget *field)
     field->setPalette(colours);
 }
 
+enum class FontWhen {
+    Now,
+    // For a field that starts empty and in a font of its own, so not needed for the first frame.
+    AfterFirstFrame,
+};
+
 QLineEdit *lineField(QWidget *parent, const QString &name, Surface *surface, QRect twips,
-    const QFont &font, int textIndent = 0)
+    const QFont &font, FontWhen when, int textIndent = 0)
 {
     auto *field = new QLineEdit(parent);
     field->setObjectName(name);
-    field->setFont(font);
     // The layout has room for the text only: keep Qt's inner margins out of it.
     field->setTextMargins(0, 0, 0, 0);
-    surface->place(field, twips, textIndent);
+    if (when == FontWhen::AfterFirstFrame) {
+        surface->placeFontLater(field, twips, font, textIndent);
+    } else {
+        field->setFont(font);
+        surface->place(field, twips, textIndent);
+    }
     return field;
 }
 
@@ -282,17 +292,17 @@ void frmRecta::buildLayout()
     // The verdict reads like a label on the panel; its field starts left of the panel, where it
     // is cut off, so its text starts where the panel does, one pixel in.
     auto *txtsino = lineField(picValors, QStringLiteral("txtsino"), surface,
-        QRect(-120, 2400, 1695, 405), serif(8.25), 120 + 15);
+        QRect(-120, 2400, 1695, 405), serif(8.25), FontWhen::AfterFirstFrame, 120 + 15);
     auto *txtequacio = lineField(picValors, QStringLiteral("txtequacio"), surface,
-        QRect(0, 120, 1695, 375), sansSerif(9.75));
+        QRect(0, 120, 1695, 375), sansSerif(9.75), FontWhen::AfterFirstFrame);
     QLineEdit *txtAx[3];
     QLineEdit *txtAy[3];
     for (int row = 0; row < 3; ++row) {
         const int top = 1320 + 360 * row;
         txtAx[row] = lineField(picValors, QStringLiteral("txtAx(%1)").arg(row), surface,
-            QRect(240, top, 375, 285), windowFont);
+            QRect(240, top, 375, 285), windowFont, FontWhen::Now);
         txtAy[row] = lineField(picValors, QStringLiteral("txtAy(%1)").arg(row), surface,
-            QRect(840, top, 375, 285), windowFont);
+            QRect(840, top, 375, 285), windowFont, FontWhen::Now);
     }
 
     setColours(txtresultat, QColor(0, 0, 255), std::nullopt);

@@ -1,7 +1,7 @@
 // The floor for a start-up: a bare Qt program with a window of the real one's shape (its size,
 // a menu bar of two commands, the same kinds of fields at the same places on a coloured panel)
-// whose client area paints its background only, as any window shows at least that. It quits
-// after its first frame, as the probe does.
+// whose client area paints its background only, as any window shows at least that. It ends
+// right after its first frame, as the probe does.
 // With --fonts the fields and the client area also get the real window's fonts, asked for as
 // the real window asks (one installed family each), which shows what loading them costs any
 // program of this shape.
@@ -15,6 +15,8 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QTimer>
+
+#include <cstdlib>
 
 namespace {
 
@@ -39,7 +41,7 @@ protected:
     {
         if (event->type() == QEvent::Paint && !seen) {
             seen = true;
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            QTimer::singleShot(0, qApp, [] { std::_Exit(0); });
         }
         return QObject::eventFilter(watched, event);
     }

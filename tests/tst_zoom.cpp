@@ -137,7 +137,7 @@ private Q_SLOTS:
             qRound(atOne.width() * zoom), qRound(atOne.height() * zoom));
         QCOMPARE(control->geometry(), expected);
         if (points > 0)
-            QCOMPARE(control->font().pointSizeF(), points * zoom);
+            QTRY_COMPARE(control->font().pointSizeF(), points * zoom);
     }
 
     // Each feature of the plane at zoom 2 lies where twice its place at zoom 1 is, twice as

@@ -4,6 +4,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
@@ -30,6 +31,14 @@ void Surface::setPaintHandler(std::function<void()> handler, Dispatcher *dispatc
 void Surface::place(QWidget *control, const QRect &twips, int textIndent)
 {
     controls.add(control, twips, textIndent);
+    if (zoom() != 1.0 || !origin.isNull())
+        controls.apply(this, zoom(), origin);
+}
+
+void Surface::placeFontLater(
+    QWidget *control, const QRect &twips, const QFont &font, int textIndent)
+{
+    controls.add(control, twips, font, textIndent);
     if (zoom() != 1.0 || !origin.isNull())
         controls.apply(this, zoom(), origin);
 }
@@ -100,9 +109,21 @@ void Surface::paintEvent(QPaintEvent *event)
     for (const QRect &spare : QRegion(event->rect()).subtracted(drawing))
         screen.fillRect(spare, area.backgroundColour());
     const QRect dirty = event->rect() & drawing;
-    if (dirty.isEmpty())
-        return;
-    screen.drawImage(dirty, area.image(),
-        QRectF(QPointF(dirty.topLeft() - origin) * area.devicePixelRatio(),
-            QSizeF(dirty.size()) * area.devicePixelRatio()));
+    if (!dirty.isEmpty()) {
+        screen.drawImage(dirty, area.image(),
+            QRectF(QPointF(dirty.topLeft() - origin) * area.devicePixelRatio(),
+                QSizeF(dirty.size()) * area.devicePixelRatio()));
+    }
+
+    if (controls.hasLaterFonts() && !laterFontsPosted) {
+        const QWindow *shown = window()->windowHandle();
+        if (shown && shown->isExposed()) {
+            // After this frame has reached the screen.
+            laterFontsPosted = true;
+            QTimer::singleShot(0, this, [this] { controls.setLaterFonts(); });
+        } else {
+            // Drawn into a pixmap: the controls are drawn next, with their own fonts.
+            controls.setLaterFonts();
+        }
+    }
 }

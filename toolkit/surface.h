@@ -26,6 +26,11 @@ public:
     void setPaintHandler(std::function<void()> handler, Dispatcher *dispatcher);
     /// Lays a control out on the surface, or on a control of it, in twips at zoom 1.
     void place(QWidget *control, const QRect &twips, int textIndent = 0);
+    /// As place, for a control that shows no text in the first frame: it gets its font once
+    /// that frame is on the screen. Every family and size is a font lookup of its own, which the
+    /// first frame need not wait for.
+    void placeFontLater(
+        QWidget *control, const QRect &twips, const QFont &font, int textIndent = 0);
     qreal zoom() const { return area.zoom(); }
     /// The size at the zoom, in logical pixels.
     QSize sizeAt(qreal zoom) const;
@@ -45,4 +50,5 @@ private:
     std::function<void()> paintHandler;
     Dispatcher *handlers = nullptr;
     QObject *watchedWindow = nullptr;
+    bool laterFontsPosted = false;
 };

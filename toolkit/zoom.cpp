@@ -70,10 +70,37 @@ qreal nextZoomStep(qreal current, int direction, qreal largest)
 
 void TwipsLayout::add(QWidget *control, const QRect &twips, int textIndent)
 {
-    entries.push_back({ control, twips, control->font().pointSizeF(), textIndent });
+    entries.push_back({ control, twips, control->font().pointSizeF(), textIndent, {} });
     control->setGeometry(twipsToPixels(twips, fontZoom));
     if (auto *field = qobject_cast<QLineEdit *>(control); field && textIndent != 0)
         field->setTextMargins(twipsToPixels(textIndent, fontZoom), 0, 0, 0);
+}
+
+void TwipsLayout::add(QWidget *control, const QRect &twips, const QFont &laterFont, int textIndent)
+{
+    add(control, twips, textIndent);
+    entries.back().points = laterFont.pointSizeF();
+    entries.back().laterFont = laterFont;
+    ++laterFonts;
+}
+
+void TwipsLayout::setLaterFonts()
+{
+    for (Entry &entry : entries) {
+        if (!entry.laterFont)
+            continue;
+        const QFont font = *entry.laterFont;
+        entry.laterFont.reset();
+        if (entry.control)
+            setFont(entry, font);
+    }
+    laterFonts = 0;
+}
+
+void TwipsLayout::setFont(const Entry &entry, QFont font) const
+{
+    font.setPointSizeF(entry.points * fontZoom);
+    entry.control->setFont(font);
 }
 
 void TwipsLayout::apply(QWidget *top, qreal zoom, QPoint origin)
@@ -90,9 +117,9 @@ void TwipsLayout::apply(QWidget *top, qreal zoom, QPoint origin)
         control->setGeometry(place);
         if (!newZoom)
             continue;
-        QFont font = control->font();
-        font.setPointSizeF(entry.points * zoom);
-        control->setFont(font);
+        // A font still to come is set at its own time, at the zoom of then.
+        if (!entry.laterFont)
+            setFont(entry, control->font());
         if (auto *field = qobject_cast<QLineEdit *>(control); field && entry.textIndent != 0)
             field->setTextMargins(twipsToPixels(entry.textIndent, zoom), 0, 0, 0);
         if (auto *panel = qobject_cast<Panel *>(control))

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QFont>
 #include <QPointer>
 #include <QRect>
 #include <QSize>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -36,8 +38,14 @@ public:
     /// The control's rectangle in twips, in its parent; its present font is the one at zoom 1.
     /// A single-line field's text may start textIndent twips into it.
     void add(QWidget *control, const QRect &twips, int textIndent = 0);
+    /// As add, but the control gets laterFont (at zoom 1) only when setLaterFonts is called;
+    /// until then it keeps the font it inherits.
+    void add(QWidget *control, const QRect &twips, const QFont &laterFont, int textIndent = 0);
     /// Places every control at the zoom; those directly on top are moved by origin.
     void apply(QWidget *top, qreal zoom, QPoint origin);
+    bool hasLaterFonts() const { return laterFonts > 0; }
+    /// Gives the controls added with a later font that font, at the present zoom.
+    void setLaterFonts();
 
 private:
     struct Entry
@@ -46,7 +54,11 @@ private:
         QRect twips;
         qreal points = 0;
         int textIndent = 0;
+        std::optional<QFont> laterFont;
     };
+    void setFont(const Entry &entry, QFont font) const;
+
     std::vector<Entry> entries;
+    int laterFonts = 0;
     qreal fontZoom = 1.0;
 };
