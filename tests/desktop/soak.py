@@ -12,8 +12,9 @@ Shift+Tab, the two commands by mouse and by Alt, the other window moved over it 
 message box closed with Enter or Escape) and reads the fields back through AT-SPI.
 
 It fails (exit 1) when Recta dies, takes more than 2 s to answer an AT-SPI request sent after an
-action, writes to stderr anything but known Qt start-up lines, grows by 2 MiB or more of resident
-memory after the first thousand actions, or leaves anything but a well-formed equation in the
+action, writes to stderr anything but known Qt start-up lines, grows by 2 MiB or more of its own
+resident memory (anonymous and shared, not the pages of code and fonts it has read from files)
+after the first thousand actions, or leaves anything but a well-formed equation in the
 equation field after a line entry, or misses or shows the message " falten dades" where it
 should not. The actions come from the seed alone, so the same seed and count replay a run;
 --replay runs the actions of a log instead, as they were logged.
@@ -288,12 +289,19 @@ class Desktop:
         if self.recta.poll() is not None:
             raise Failure("Recta ended with status %s" % self.recta.returncode)
 
-    def rss(self):
+    def memory(self):
+        """Resident memory in bytes: all of it, and the process's own (anonymous and shared
+        memory), without the pages of the libraries' code and the fonts that it has read, which
+        are files the kernel keeps in memory or drops as it needs."""
+        fields = {}
         with open("/proc/%d/status" % self.recta.pid) as status:
             for line in status:
-                if line.startswith("VmRSS:"):
-                    return int(line.split()[1]) * 1024
-        raise Failure("no VmRSS")
+                name, _, value = line.partition(":")
+                if name in ("VmRSS", "RssAnon", "RssShmem"):
+                    fields[name] = int(value.split()[0]) * 1024
+        if len(fields) != 3:
+            raise Failure("no resident memory in /proc")
+        return fields["VmRSS"], fields["RssAnon"] + fields["RssShmem"]
 
     def text(self, key):
         ti = self.accessible[key].queryText()
@@ -484,7 +492,18 @@ class Soak:
             self.key("Return")
 
     def after_menu(self):
-        self.d.round_trip()
+        d = self.d
+        d.round_trip()
+        if d.box_up():
+            # The open box kept the command from the window.
+            self.close_box_if_up()
+            return
+        # Both commands empty the equation and the point fields. The window can read an AT-SPI
+        # request before X events sent earlier, so the round trip alone does not show that the
+        # command has run (the run with seed 777001 met this at action 1,954).
+        deadline = time.monotonic() + ANSWER_LIMIT_S
+        while time.monotonic() < deadline and (d.text("equacio") or d.text("Ax0")):
+            time.sleep(0.01)
         self.close_box_if_up()
 
     def key(self, name):
@@ -603,23 +622,25 @@ class Soak:
             if d.other_process.poll() is not None:
                 d.start_other()
             if n == min(1000, actions // 2):
-                baseline = d.rss()
+                baseline = d.memory()
             if n % 1000 == 999:
-                self.log.write("   resident memory %d KiB\n" % (d.rss() // 1024))
+                self.log.write("   resident memory %d KiB, its own %d KiB\n"
+                               % tuple(m // 1024 for m in d.memory()))
                 self.check_stderr()
                 # Wherever the window is now, and at whatever size.
                 d.read_geometry()
-        growth = d.rss() - baseline
+        total, own = (now - then for now, then in zip(d.memory(), baseline))
         for kind, (count, spent) in sorted(self.spent.items()):
             self.log.write("%s: %d, %.0f ms each\n" % (kind, count, spent * 1000 / count))
-        self.log.write("resident memory grew by %d KiB after action %d\n"
-                       % (growth // 1024, min(1000, actions // 2)))
+        self.log.write("resident memory grew by %d KiB, its own by %d KiB, after action %d\n"
+                       % (total // 1024, own // 1024, min(1000, actions // 2)))
         print("%d actions in %.0f s: %d line entries, %d message boxes, %d Enter not judged, "
-              "slowest answer %.0f ms, resident memory %+d KiB after action %d"
+              "slowest answer %.0f ms, resident memory %+d KiB, its own %+d KiB, after action %d"
               % (actions, time.monotonic() - started, self.entries, self.boxes, self.unjudged,
-                 d.slowest * 1000, growth // 1024, min(1000, actions // 2)))
-        if growth >= GROWTH_LIMIT:
-            raise Failure("resident memory grew by %d KiB" % (growth // 1024))
+                 d.slowest * 1000, total // 1024, own // 1024, min(1000, actions // 2)))
+        # A leak is memory of the process's own; pages of code read in as new paths run are not.
+        if own >= GROWTH_LIMIT:
+            raise Failure("the process's own memory grew by %d KiB" % (own // 1024))
         self.check_stderr()
 
     def check_stderr(self):
