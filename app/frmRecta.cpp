@@ -192,6 +192,7 @@ QLineEdit *lineField(QWidget *parent, const QString &name, Surface *surface, QRe
     field->setObjectName(name);
     // The layout has room for the text only: keep Qt's inner margins out of it.
     field->setTextMargins(0, 0, 0, 0);
+    boundUndoSteps(field);
     if (when == FontWhen::AfterFirstFrame) {
         surface->placeFontLater(field, twips, font, textIndent);
     } else {

@@ -4,11 +4,14 @@
 #include "toolkit/palette.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QHash>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTest>
+
+#include <malloc.h>
 
 #include <cmath>
 
@@ -362,6 +365,42 @@ private Q_SLOTS:
                 ++seen;
             }
         QCOMPARE(seen, 38 * 30);
+    }
+
+    // Pasting into a field over and over, with no entry in between, holds no more memory in
+    // the end than a few pastes do; the text and the cursor stay as the pupil left them.
+    void undoStepsStayBounded()
+    {
+        frmRecta window;
+        auto *field = window.findChild<QLineEdit *>(QStringLiteral("txtAy(0)"));
+        const QString paste(2000, u'7');
+        QGuiApplication::clipboard()->setText(paste);
+        const auto pasteOver = [&] {
+            field->selectAll();
+            QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+            QCoreApplication::processEvents();
+        };
+        for (int k = 0; k < 10; ++k)
+            pasteOver();
+        // Large blocks are mapped apart from the heap's arena.
+        const auto used = [] {
+            const struct mallinfo2 now = mallinfo2();
+            return qint64(now.uordblks + now.hblkhd);
+        };
+        const qint64 before = used();
+        for (int k = 0; k < 200; ++k)
+            pasteOver();
+        // Without a bound the list would grow by 16 bytes a step, 13 MB in all.
+        QVERIFY2(used() < before + 1024 * 1024,
+            qPrintable(QStringLiteral("%1 KiB more").arg((used() - before) / 1024)));
+        QCOMPARE(field->text(), paste);
+        QCOMPARE(field->cursorPosition(), 2000);
+
+        field->setCursorPosition(5);
+        field->insert(QStringLiteral("-"));
+        QVERIFY(field->isUndoAvailable());
+        field->undo();
+        QCOMPARE(field->text(), paste);
     }
 };
 

@@ -2,11 +2,15 @@
 
 #include "toolkit/dispatcher.h"
 
+#include <QClipboard>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+
+#include <algorithm>
 
 QString Field::text() const
 {
@@ -135,4 +139,85 @@ void routeEvents(const Field &field, Dispatcher &dispatcher, FieldHandlers handl
     if (!widget)
         return;
     widget->installEventFilter(new FieldEvents(widget, dispatcher, std::move(handlers)));
+}
+
+namespace {
+
+// Counts the steps of a line field's undo list since the list was last empty, and starts it
+// over past the bound.
+class UndoBound : public QObject
+{
+public:
+    UndoBound(QLineEdit *field, int maxSteps)
+        : QObject(field)
+        , field(field)
+        , seen(field->text())
+        , maxSteps(maxSteps)
+    {
+        field->installEventFilter(this);
+        connect(field, &QLineEdit::textChanged, this, &UndoBound::textChanged);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // A paste over a selection takes both out and in, though the text may end the same.
+        if (watched == field && event->type() == QEvent::KeyPress
+            && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Paste)) {
+            if (const QClipboard *clipboard = QGuiApplication::clipboard())
+                steps += field->selectedText().size() + clipboard->text().size();
+            startOverIfLong();
+        }
+        return false;
+    }
+
+private:
+    void textChanged(const QString &text)
+    {
+        if (!field->isUndoAvailable()) {
+            steps = 0; // set by the program: the list is empty
+        } else {
+            // One step a character taken out or put in, between the ends the texts share.
+            const qsizetype shorter = std::min(text.size(), seen.size());
+            qsizetype head = 0;
+            while (head < shorter && text[head] == seen[head])
+                ++head;
+            qsizetype tail = 0;
+            while (tail < shorter - head
+                && text[text.size() - 1 - tail] == seen[seen.size() - 1 - tail])
+                ++tail;
+            steps += (seen.size() - head - tail) + (text.size() - head - tail);
+        }
+        seen = text;
+        startOverIfLong();
+    }
+
+    void startOverIfLong()
+    {
+        if (steps <= maxSteps)
+            return;
+        steps = 0;
+        // Setting the text is Qt's one way to empty the list; not while the field is still
+        // busy with the change that led here.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                const int cursor = field->cursorPosition();
+                field->setText(field->text());
+                field->setCursorPosition(cursor);
+            },
+            Qt::QueuedConnection);
+    }
+
+    QLineEdit *field;
+    QString seen;
+    qsizetype steps = 0;
+    int maxSteps;
+};
+
+} // namespace
+
+void boundUndoSteps(QLineEdit *field, int maxSteps)
+{
+    new UndoBound(field, maxSteps);
 }

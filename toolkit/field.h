@@ -5,6 +5,7 @@
 #include <functional>
 
 class Dispatcher;
+class QLineEdit;
 class QWidget;
 
 /// A text field as the procedures see it: its text and whether it is enabled. Works for
@@ -40,3 +41,9 @@ struct FieldHandlers
 /// Routes the field's mouse clicks, focus losses to another control of the window and key
 /// presses to the handlers, through the dispatcher. Keys still reach the field afterwards.
 void routeEvents(const Field &field, Dispatcher &dispatcher, FieldHandlers handlers);
+
+/// Qt keeps a step in a line field's undo list for every character typed, pasted or deleted,
+/// until the program sets the field's text. Past maxSteps steps this starts the list over,
+/// keeping the text and the cursor, so that a field edited on and on without an entry does not
+/// hold ever more memory.
+void boundUndoSteps(QLineEdit *field, int maxSteps = 4096);
