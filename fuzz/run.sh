@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 build_dir=build/fuzz
 targets=(fuzz_numtext fuzz_equation fuzz_window)
-packages=(cmake ninja-build clang libclang-rt-14-dev qt6-base-dev fonts-liberation)
+packages=(cmake ninja-build clang libclang-rt-dev qt6-base-dev fonts-liberation)
 
 source tools/setup.sh
 
