@@ -22,9 +22,8 @@
 #include <QScreen>
 
 #include <algorithm>
-
-#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -179,7 +178,7 @@ void legibleWhenDisabled(QWidget *field)
     field->setPalette(colours);
 }
 
-enum class FontWhen {
+enum class FontWhen : std::uint8_t {
     Now,
     // For a field that starts empty and in a font of its own, so not needed for the first frame.
     AfterFirstFrame,

@@ -53,8 +53,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# dpkg-shlibdeps finds the Qt, C++ and C runtime libraries the program links; the platform
-# plugins that Qt loads at run time it cannot see, so they are named here.
+# dpkg-shlibdeps finds the Qt, C++ and C runtime libraries the program links, under the names
+# the building release gives their packages; the platform plugins that Qt loads at run time it
+# cannot see, so they are named here (a name that both releases keep).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # The window's texts and numbers are laid out for the Liberation fonts.

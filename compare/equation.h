@@ -5,13 +5,14 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstdint>
 #include <optional>
 
 /// The two points that a typed equation stands for, as the texts to write into the fields of
 /// A and B.
 struct EquationPoints
 {
-    enum class Form { SlopeIntercept, Horizontal, Vertical };
+    enum class Form : std::uint8_t { SlopeIntercept, Horizontal, Vertical };
 
     Form form = Form::Horizontal;
     QString ax, ay, bx, by;

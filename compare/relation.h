@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 /// A line as the comparison sees it: vertical at x, or y = slope·x + intercept.
 struct LineDesc
 {
@@ -14,7 +16,7 @@ struct LineDesc
 /// How two lines meet.
 struct Relation
 {
-    enum class Kind { Coincident, Parallel, Crossing };
+    enum class Kind : std::uint8_t { Coincident, Parallel, Crossing };
 
     Kind kind = Kind::Coincident;
     double x = 0; // the crossing point, for Kind::Crossing

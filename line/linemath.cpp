@@ -55,9 +55,8 @@ std::optional<SlopedLine> slopedLine(
     line.intercept = -line.slope * xA + yA;
     line.slopeShown = numtext::formatNumber(line.slope, locale);
     // formatNumber's text always reads back under the same locale.
-    line.interceptShown
-        = toSingle(numtext::parseLocaleNumber(numtext::formatNumber(line.intercept, locale), locale)
-                       .value_or(0));
+    const QString interceptText = numtext::formatNumber(line.intercept, locale);
+    line.interceptShown = toSingle(numtext::parseLocaleNumber(interceptText, locale).value_or(0));
     const double slopeRounded = numtext::parseLocaleNumber(line.slopeShown, locale).value_or(0);
     line.equation = yEquals + numtext::numberToText(slopeRounded) + xPlus
         + numtext::numberToText(line.interceptShown, Precision::Single);

@@ -53,9 +53,10 @@ void testPoint(Recta &r)
     const double xB = fieldNumber(r, r.c.txtAx[1]);
     const double xP = fieldNumber(r, r.c.txtAx[2]);
     const double yP = fieldNumber(r, r.c.txtAy[2]);
+    const double slope = r.m.slope.toNumberOr0(r.locale);
+    const double intercept = r.m.intercept.toNumberOr0(r.locale);
     const PointVerdict result = xB - xA != 0
-        ? testSloped(r.m.slope.toNumberOr0(r.locale), r.m.intercept.toNumberOr0(r.locale),
-            r.m.slopeShown, r.m.interceptShown, xP, yP, r.locale)
+        ? testSloped(slope, intercept, r.m.slopeShown, r.m.interceptShown, xP, yP, r.locale)
         : testVertical(xB, xP, r.locale);
     r.c.txtresultat.setText(result.worked);
     r.c.txtsino.setText(result.verdict);

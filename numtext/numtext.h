@@ -22,7 +22,7 @@ struct NumberLocale
 };
 
 /// How many significant digits a number was held with: 15 for a double, 7 for a single.
-enum class Precision { Double, Single };
+enum class Precision : std::uint8_t { Double, Single };
 
 /// Reads the number at the start of a text: blanks, tabs and line feeds anywhere are removed
 /// first, then sign, digits, full stop, digits and an exponent (E or D) as far as they go;
@@ -68,7 +68,7 @@ std::optional<std::int16_t> toInt16(double value);
 class ValueCell
 {
 public:
-    enum class Kind { Empty, Int16, Double, Text };
+    enum class Kind : std::uint8_t { Empty, Int16, Double, Text };
 
     ValueCell() = default;
     static ValueCell integer(std::int16_t value);

@@ -347,9 +347,10 @@ private Q_SLOTS:
         const bool vertical = slopeShown.isEmpty();
         const double xA = ab[0].trimmed().toDouble(), yA = ab[1].toDouble();
         const double xB = ab[2].toDouble(), yB = ab[3].toDouble();
+        const float yLeft = float(slope * world.xMin + intercept);
+        const float yRight = float(slope * world.xMax + intercept);
         const QString line = vertical ? segment(float(xB), world.yMin, float(xB), world.yMax, 12)
-                                      : segment(world.xMin, float(slope * world.xMin + intercept),
-                                          world.xMax, float(slope * world.xMax + intercept), 12);
+                                      : segment(world.xMin, yLeft, world.xMax, yRight, 12);
         const QStringList expected = marks(float(xA), float(yA)) + marks(float(xB), float(yB))
             + QStringList { line, QStringLiteral("frame") };
         // Moving the focus off the fields that are locked marks them again afterwards.

@@ -198,10 +198,11 @@ private Q_SLOTS:
         QCOMPARE(line.kind, DrawCall::Kind::Segment);
         QCOMPARE(line.colour, paletteColour(12));
         const WorldWindow &world = m.world;
+        const float yLeft = float(a * world.xMin + b);
+        const float yRight = float(a * world.xMax + b);
         const auto ends = kept == Kept::Vertical
             ? QList<float>({ float(a), world.yMin, float(a), world.yMax })
-            : QList<float>(
-                { world.xMin, float(a * world.xMin + b), world.xMax, float(a * world.xMax + b) });
+            : QList<float>({ world.xMin, yLeft, world.xMax, yRight });
         QCOMPARE(QList<float>({ line.x1, line.y1, line.x2, line.y2 }), ends);
         checkFrameFrom(calls, 2);
     }

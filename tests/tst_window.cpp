@@ -200,10 +200,10 @@ private Q_SLOTS:
             if (it.value() > counts.value(background))
                 background = it.key();
         const double ratio = (luminance(QColor(background)) + 0.05) / (luminance(darkest) + 0.05);
-        QVERIFY2(ratio >= 4.5,
-            qPrintable(QStringLiteral("%1 on %2: %3:1")
-                           .arg(darkest.name(), QColor(background).name())
-                           .arg(ratio)));
+        const QString seen
+            = QStringLiteral("%1 on %2: %3:1")
+                  .arg(darkest.name(), QColor(background).name(), QString::number(ratio));
+        QVERIFY2(ratio >= 4.5, qPrintable(seen));
         // Still visibly disabled: not the enabled field's black on white.
         QCOMPARE(QColor(background),
             field.widget()->palette().color(QPalette::Disabled, QPalette::Base));

@@ -189,10 +189,9 @@ private Q_SLOTS:
             qPrintable(u"%1,%2"_s.arg(boxTwo.x()).arg(boxTwo.y())));
         QVERIFY2(std::abs(boxTwo.width() - 2 * boxOne.width()) <= 3
                 && std::abs(boxTwo.height() - 2 * boxOne.height()) <= 3,
-            qPrintable(u"%1×%2 against %3×%4"_s.arg(boxTwo.width())
-                           .arg(boxTwo.height())
-                           .arg(boxOne.width())
-                           .arg(boxOne.height())));
+            qPrintable(u"%1×%2 against %3×%4"_s.arg(QString::number(boxTwo.width()),
+                QString::number(boxTwo.height()), QString::number(boxOne.width()),
+                QString::number(boxOne.height()))));
         if (thickness > 0)
             QCOMPARE(std::min(boxTwo.width(), boxTwo.height()), thickness);
     }
@@ -321,8 +320,8 @@ private Q_SLOTS:
         QVERIFY(window.canvas().zoom() < 0.75);
         QVERIFY2(window.frameGeometry().width() <= available.width()
                 && window.frameGeometry().height() <= available.height(),
-            qPrintable(u"%1×%2"_s.arg(window.frameGeometry().width())
-                           .arg(window.frameGeometry().height())));
+            qPrintable(u"%1×%2"_s.arg(QString::number(window.frameGeometry().width()),
+                QString::number(window.frameGeometry().height()))));
         // The world window is that of zoom 1 all the same.
         QVERIFY(std::abs(window.members().world.xMax - 19.6296f) < 1e-3f);
     }

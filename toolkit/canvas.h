@@ -10,6 +10,7 @@
 #include <QTransform>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -18,7 +19,7 @@
 /// of the tests sees.
 struct DrawCall
 {
-    enum class Kind { Segment, Point, Circle, Text, Clear };
+    enum class Kind : std::uint8_t { Segment, Point, Circle, Text, Clear };
 
     Kind kind = Kind::Clear;
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0; // segment ends; point and circle centre in x1, y1

@@ -27,3 +27,18 @@ install_missing() {
     quietly $sudo env DEBIAN_FRONTEND=noninteractive \
         apt-get install -y --no-install-recommends "${missing[@]}"
 }
+
+# Generates the locale (for instance ca_ES.UTF-8) when the system lacks it, through sudo when
+# not root, with one line to say so. Needs the Debian package locales.
+ensure_locale() {
+    local name=$1 normalised
+    # locale -a lists ca_ES.UTF-8 as ca_ES.utf8.
+    normalised=$(sed 's/\.UTF-8$/.utf8/' <<<"$name")
+    locale -a 2>/dev/null | grep -qx "$normalised" && return 0
+    local sudo=
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    echo "Generating the locale $name"
+    grep -qx "$name UTF-8" /etc/locale.gen 2>/dev/null \
+        || echo "$name UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+    quietly $sudo locale-gen
+}

@@ -22,6 +22,7 @@ should not. The actions come from the seed alone, so the same seed and count rep
 
 import argparse
 import ctypes
+import locale
 import os
 import random
 import re
@@ -168,6 +169,14 @@ class Desktop:
         # The virtual display, even when the caller's session is a Wayland one.
         env["QT_QPA_PLATFORM"] = "xcb"
         env["LC_NUMERIC"] = "ca_ES.UTF-8" if self.args.locale == "ca" else "C.UTF-8"
+        # A locale the system lacks falls back to C without a word: the comma would never be
+        # typed where the program reads it.
+        try:
+            locale.setlocale(locale.LC_NUMERIC, env["LC_NUMERIC"])
+            locale.setlocale(locale.LC_NUMERIC, "C")
+        except locale.Error:
+            raise SystemExit("soak: the locale %s is not generated on this system "
+                             "(add it to /etc/locale.gen and run locale-gen)" % env["LC_NUMERIC"])
         self.separator = "," if self.args.locale == "ca" else "."
         self.recta = self.start([self.args.recta], env=env, stdout=subprocess.DEVNULL,
                                 stderr=open(self.stderr_path, "w"))

@@ -110,4 +110,34 @@ if ! chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb CI="${CI:-}" \
     /bin/bash -c 'cd /root/recta && ./dev test'; then
     fail "./dev test failed in Debian $release after $((SECONDS - started)) s"
 fi
+
+# A package installs with apt as a technician would install it, starts, and goes again.
+# RECTA_DEB names it inside the system.
+install_and_start() {
+    local what=$1 deb=$2
+    say "installing $what with apt, starting it, removing it"
+    chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb RECTA_DEB="$deb" \
+        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin /bin/bash -c '
+        set -u
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get install -y "$RECTA_DEB" || exit 1
+        # Still running after five seconds, its window up: it started.
+        status=0
+        XDG_RUNTIME_DIR=$(mktemp -d) LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen timeout 5 recta \
+            || status=$?
+        [ "$status" -eq 124 ] || { echo "recta ended with status $status"; exit 1; }
+        apt-get remove -y recta' >"$log_dir/install.log" 2>&1 \
+        || { tail -n 20 "$log_dir/install.log" >&2; fail "$what does not install and start"; }
+}
+chroot "$root" /bin/sh -c 'cd /root/recta/build/release && cpack -B /root/deb-here' \
+    >"$log_dir/cpack.log" 2>&1 || { cat "$log_dir/cpack.log" >&2; fail "cpack failed"; }
+install_and_start "the package built in Debian $release" "$(cd "$root" && ls root/deb-here/recta_*.deb \
+    | sed 's|^|/|')"
+if [ -f "$top/build/release/CPackConfig.cmake" ] && command -v cpack >/dev/null; then
+    rm -rf "$root/root/deb-host"
+    cpack --config "$top/build/release/CPackConfig.cmake" -B "$root/root/deb-host" \
+        >"$log_dir/cpack-host.log" 2>&1 || { cat "$log_dir/cpack-host.log" >&2; fail "cpack failed here"; }
+    install_and_start "the package built here (Debian $(cat /etc/debian_version))" \
+        "$(cd "$root" && ls root/deb-host/recta_*.deb | sed 's|^|/|')"
+fi
 say "passed in $((SECONDS - started)) s"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package with cpack into a scratch directory and checks its control fields,
-# its file list with owners and modes, and lintian's verdict (errors fail; warnings are shown).
+# its file list with owners and modes, and lintian's verdict (errors and warnings fail).
 #   check_package.sh BUILD_DIR SOURCE_DIR APP_ID VERSION
 set -euo pipefail
 build=$1 app_id=$3 version=$4
@@ -22,14 +22,35 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Section)" = education ] || fail "Section is '$(field Section)'"
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 
-# Each dependency is a package name at the start of a comma-separated item.
+# Every library the program links comes from a package it depends on, under the name this
+# release gives that package (Debian 13 renamed several for its 64-bit time), and the platform
+# plugins besides. Each dependency is a package name at the start of a comma-separated item.
+dpkg-deb -x "$deb" "$out/root"
+mapfile -t needed < <(objdump -p "$out/root/usr/bin/recta" | awk '$1 == "NEEDED" { print $2 }')
+[ ${#needed[@]} -gt 0 ] || fail "objdump found no linked library in /usr/bin/recta"
+providers=()
+for library in "${needed[@]}"; do
+    # The file the loader takes, and the package that holds it under either of the merged
+    # /lib and /usr/lib.
+    path=$(ldd "$out/root/usr/bin/recta" | awk -v lib="$library" '$1 == lib { print $3 }')
+    owner=
+    for candidate in "$path" "/usr$path" "${path#/usr}"; do
+        [ -n "$owner" ] || owner=$(dpkg -S "$candidate" 2>/dev/null | sed -n '1s/[:,].*//p' || true)
+    done
+    [ -n "$owner" ] || { fail "no installed package holds $library ($path)"; continue; }
+    providers+=("$owner")
+done
 depends=" $(field Depends),"
-for package in libqt6core6 libqt6gui6 libqt6widgets6 libstdc++6 libc6 qt6-qpa-plugins; do
+for package in "${providers[@]}" qt6-qpa-plugins; do
     [[ $depends == *" $package "* || $depends == *" $package,"* ]] \
         || fail "Depends lacks $package: $(field Depends)"
 done
 [[ $depends != *-dev[\ ,]* ]] || fail "Depends names a development package: $(field Depends)"
 [[ " $(field Recommends)," == *" fonts-liberation,"* ]] || fail "Recommends is '$(field Recommends)'"
+
+# The dependencies can be met on this release.
+apt-get install --simulate --no-install-recommends "$deb" >"$out/apt.log" 2>&1 \
+    || { cat "$out/apt.log"; fail "apt cannot install the package on this system"; }
 
 # Every entry is root's, under /usr, writable by its owner only; the program is executable.
 listing=$(dpkg-deb -c "$deb")
@@ -51,9 +72,16 @@ grep -q '^-rwxr-xr-x .* \./usr/bin/recta$' <<<"$listing" || fail "/usr/bin/recta
 if command -v lintian >/dev/null; then
     # lintian warns when it runs as root, as CI does; that line is noise here.
     status=0
-    report=$(lintian --fail-on error "$deb" 2>&1) || status=$?
+    # Recta has no web site, so AppStream 1.0 fails its metainfo for want of a homepage, and
+    # the lintian of its releases reports that failure. check_install.sh validates the metainfo
+    # itself and lets that one warning through by name, failing on any other: the tag is left
+    # out here, where lintian knows it (an older one refuses an unknown tag to suppress).
+    suppress=()
+    lintian-explain-tags appstream-metadata-validation-failed >/dev/null 2>&1 \
+        && suppress=(--suppress-tags appstream-metadata-validation-failed)
+    report=$(lintian --fail-on error,warning "${suppress[@]}" "$deb" 2>&1) || status=$?
     grep -v 'root privileges' <<<"$report" || true
-    [ "$status" -eq 0 ] || fail "lintian found errors"
+    [ "$status" -eq 0 ] || fail "lintian found errors or warnings"
 else
     echo "lintian is not installed (Debian package lintian): the lint is skipped"
 fi
