@@ -9,6 +9,7 @@
 #include "line/pointentry.h"
 #include "toolkit/canvas.h"
 #include "toolkit/field.h"
+#include "toolkit/palette.h"
 #include "toolkit/panel.h"
 #include "toolkit/surface.h"
 #include "toolkit/zoom.h"
@@ -137,44 +138,16 @@ void setColours(QWidget *field, std::optional<QColor> text, std::optional<QColor
     field->setPalette(colours);
 }
 
-// WCAG's relative luminance and contrast ratio.
-double luminance(const QColor &colour)
-{
-    const auto linear
-        = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF())
-        + 0.0722 * linear(colour.blueF());
-}
-
-double contrast(const QColor &a, const QColor &b)
-{
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-// A disabled field keeps the toolkit's disabled background, and its text is greyed from the
-// enabled text colour towards that background only as far as it stays well legible on a
-// projector: 4.5:1 at least, 6:1 for the colour so that a font whose thin strokes never cover a
-// whole pixel still gets there.
+// A disabled field keeps a light grey background, and its text is greyed from the enabled text
+// colour towards that background only as far as it stays well legible on a projector: 4.5:1 at
+// least, 6:1 for the colour so that a font whose thin strokes never cover a whole pixel still
+// gets there.
 void legibleWhenDisabled(QWidget *field)
 {
-    constexpr double wanted = 6.0;
     QPalette colours = field->palette();
-    const QColor background = colours.color(QPalette::Disabled, QPalette::Base);
-    const QColor text = colours.color(QPalette::Active, QPalette::Text);
-    QColor chosen = text;
-    for (int step = 1; step <= 20; ++step) {
-        const double t = step / 20.0;
-        const QColor blend
-            = QColor::fromRgbF(float(text.redF() + t * (background.redF() - text.redF())),
-                float(text.greenF() + t * (background.greenF() - text.greenF())),
-                float(text.blueF() + t * (background.blueF() - text.blueF())));
-        if (contrast(blend, background) < wanted)
-            break;
-        chosen = blend;
-    }
-    colours.setColor(QPalette::Disabled, QPalette::Text, chosen);
+    colours.setColor(QPalette::Disabled, QPalette::Text,
+        greyedText(colours.color(QPalette::Active, QPalette::Text),
+            colours.color(QPalette::Disabled, QPalette::Base), 6.0));
     field->setPalette(colours);
 }
 
@@ -261,8 +234,11 @@ void frmRecta::buildLayout()
     surface->setObjectName(QStringLiteral("frmRecta"));
     setCentralWidget(surface);
     surface->setFont(windowFont);
+    // The plane and everything on it, fields and panel included, keep their light colours
+    // under a dark or high-contrast desktop; the menu bar and the message box follow it.
+    surface->setPalette(onPaper(surface->palette()));
     surface->canvas().setFont(windowFont);
-    surface->canvas().setBackground(palette().color(QPalette::Base));
+    surface->canvas().setBackground(surface->palette().color(QPalette::Base));
     surface->canvas().clearSurface();
 
     // Created in this order so that the result field lies in front of the panel.

@@ -1,4 +1,5 @@
 #include "app/frmRecta.h"
+#include "tests/session.h"
 #include "toolkit/canvas.h"
 #include "toolkit/palette.h"
 
@@ -22,68 +23,6 @@ class MenusTest : public QObject
     Q_OBJECT
 
 private:
-    struct Session
-    {
-        Session()
-            : window(NumberLocale::fullStop())
-        {
-            window.show();
-            QVERIFY(QTest::qWaitForWindowActive(&window));
-            QCoreApplication::processEvents();
-        }
-        QLineEdit *field(const QString &name) { return window.findChild<QLineEdit *>(name); }
-        QString equations()
-        {
-            return window.findChild<QPlainTextEdit *>(u"txtequacio2"_s)->toPlainText();
-        }
-        void typeInto(const QString &name, const QString &text)
-        {
-            QLineEdit *target = field(name);
-            QTest::mouseClick(target, Qt::LeftButton);
-            QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(target, text);
-        }
-        // Steps separated by ';': 'A=1,2' types A; 'B=3,6' and 'P=2,4' type B or the test point
-        // and press Enter; 'E=y=2x+3' types an equation and presses Enter, 'T=y=5x' only types
-        // it; 'nova', 'esborrar'.
-        void play(const QString &script)
-        {
-            for (const QString &step : script.split(u';', Qt::SkipEmptyParts)) {
-                if (step == u"nova"_s || step == u"esborrar"_s) {
-                    window
-                        .findChild<QAction *>(step == u"nova"_s ? u"mnurecta"_s : u"mnuesborrar"_s)
-                        ->trigger();
-                    continue;
-                }
-                const QString what = step.section(u'=', 0, 0);
-                const QString value = step.section(u'=', 1);
-                if (what == u"E"_s || what == u"T"_s) {
-                    typeInto(u"txtequacio"_s, value);
-                    if (what == u"E"_s)
-                        QTest::keyClick(field(u"txtequacio"_s), Qt::Key_Return);
-                    continue;
-                }
-                const int row = what == u"A"_s ? 0 : what == u"B"_s ? 1 : 2;
-                typeInto(u"txtAx(%1)"_s.arg(row), value.section(u',', 0, 0));
-                typeInto(u"txtAy(%1)"_s.arg(row), value.section(u',', 1));
-                if (row > 0)
-                    QTest::keyClick(field(u"txtAy(%1)"_s.arg(row)), Qt::Key_Return);
-            }
-        }
-        // Plays the script and records what its last step draws.
-        std::vector<DrawCall> lastStepDraws(const QString &script)
-        {
-            const qsizetype last = script.lastIndexOf(u';');
-            play(script.left(std::max<qsizetype>(last, 0)));
-            std::vector<DrawCall> calls;
-            window.canvas().setRecorder(&calls);
-            play(script.mid(last + 1));
-            window.canvas().setRecorder(nullptr);
-            return calls;
-        }
-        frmRecta window;
-    };
-
     static QString state(Session &session)
     {
         QString texts;

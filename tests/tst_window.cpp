@@ -41,15 +41,6 @@ private:
         return false;
     }
 
-    // WCAG's relative luminance.
-    static double luminance(QColor c)
-    {
-        const auto linear = [](double v) {
-            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
-    }
-
 private Q_SLOTS:
     void layout_data()
     {
@@ -192,14 +183,14 @@ private Q_SLOTS:
             for (int x = 0; x < inside.width(); ++x) {
                 const QColor pixel = inside.pixelColor(x, y);
                 ++counts[pixel.rgb()];
-                if (luminance(pixel) < luminance(darkest))
+                if (relativeLuminance(pixel) < relativeLuminance(darkest))
                     darkest = pixel;
             }
         QRgb background = 0;
         for (auto it = counts.cbegin(); it != counts.cend(); ++it)
             if (it.value() > counts.value(background))
                 background = it.key();
-        const double ratio = (luminance(QColor(background)) + 0.05) / (luminance(darkest) + 0.05);
+        const double ratio = contrastRatio(QColor(background), darkest);
         const QString seen
             = QStringLiteral("%1 on %2: %3:1")
                   .arg(darkest.name(), QColor(background).name(), QString::number(ratio));
