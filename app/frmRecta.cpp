@@ -12,6 +12,7 @@
 #include "toolkit/palette.h"
 #include "toolkit/panel.h"
 #include "toolkit/surface.h"
+#include "toolkit/windowsizer.h"
 #include "toolkit/zoom.h"
 
 #include <QAction>
@@ -76,6 +77,10 @@ const Accessible accessibleTexts[] = {
 constexpr QSize clientTwips(11010, 8190);
 constexpr int frameTwips = 60;
 constexpr int titleBarTwips = 285;
+// Until the window system has framed the window, room for the largest frame that common
+// desktops give it: Qt draws a title bar of 33 pixels of its own on a Wayland compositor that
+// draws none, GNOME's is taller.
+constexpr QSize unknownFrame(8, 40);
 
 // The keys that zoom the whole window: the next step up or down, or back to 1.
 struct ZoomKeys
@@ -334,6 +339,7 @@ void frmRecta::buildLayout()
         const int direction = zoom.direction;
         connect(action, &QAction::triggered, this, [this, direction] { zoomBy(direction); });
     }
+    sizer = new WindowSizer(this);
     // A window too large for the screen opens smaller.
     const qreal opening = openingZoom(largestZoom());
     setMinimumSize(
@@ -369,29 +375,31 @@ QSize frmRecta::outerSizeTwips() const
 qreal frmRecta::largestZoom() const
 {
     // The window frame as the window system draws it once the window is shown; before that,
-    // the allowance the world window is computed with.
+    // room for any.
     QSize frame = frameGeometry().size() - geometry().size();
     if (!isVisible() || frame.isEmpty())
-        frame = twipsToPixels(QSize(2 * frameTwips, 2 * frameTwips + titleBarTwips));
+        frame = frame.expandedTo(unknownFrame);
     const QScreen *shown = screen();
     if (!shown)
         return zoomSteps.back();
-    return largestFittingZoom(shown->availableGeometry().size(), surface->sizeAt(1.0),
-        frame + QSize(0, menuBar()->sizeHint().height()));
+    return largestFittingZoom(roomOnScreen(shown->availableGeometry(), shown->geometry()),
+        surface->sizeAt(1.0), frame + QSize(0, menuBar()->sizeHint().height()));
 }
 
 void frmRecta::setZoom(qreal zoom)
 {
-    if (isMaximized() || isFullScreen())
-        showNormal();
-    resize(surface->sizeAt(zoom) + QSize(0, menuBar()->sizeHint().height()));
+    sizer->resize(surface->sizeAt(zoom) + QSize(0, menuBar()->sizeHint().height()));
 }
 
 void frmRecta::zoomBy(int direction)
 {
     const qreal largest = largestZoom();
-    setZoom(
-        direction == 0 ? openingZoom(largest) : nextZoomStep(surface->zoom(), direction, largest));
+    const qreal zoom
+        = direction == 0 ? openingZoom(largest) : nextZoomStep(surface->zoom(), direction, largest);
+    // No larger step fits: the window stays as it is, maximised or not.
+    if (direction > 0 && zoom == surface->zoom())
+        return;
+    setZoom(zoom);
 }
 
 void frmRecta::Form_Load()

@@ -12,6 +12,7 @@
 class Canvas;
 class ScreenReaderResults;
 class Surface;
+class WindowSizer;
 
 /// The one window of the program: the coordinate plane with the input table over it. It owns
 /// all the state; its procedures and event handlers carry the names the teachers' documents use.
@@ -51,7 +52,8 @@ public:
     /// Zooms the whole window to the next step up (direction > 0) or down, or back to 1
     /// (direction 0), as far as the screen has room.
     void zoomBy(int direction);
-    /// Sizes the window for the zoom, whatever the screen.
+    /// Sizes the window for the zoom, whatever the screen; a maximised or full-screen window
+    /// leaves that state first.
     void setZoom(qreal zoom);
 
 private:
@@ -62,5 +64,6 @@ private:
     Recta r;
     Dispatcher handlers;
     Surface *surface = nullptr;
+    WindowSizer *sizer = nullptr;
     std::unique_ptr<ScreenReaderResults> results;
 };

@@ -13,6 +13,10 @@ namespace {
 constexpr int twipsPerPixel = 15;
 // Steps are compared with a little room: a zoom read back from a window size is not exact.
 constexpr qreal slack = 1e-3;
+// Qt learns of the desktop's panels only from an X11 window manager's work area; on Wayland the
+// available area is the whole output. GNOME's top bar and weston's panel are 32 pixels tall,
+// Plasma's 44.
+constexpr int unseenPanel = 48;
 
 } // namespace
 
@@ -30,6 +34,13 @@ QRect twipsToPixels(const QRect &twips, qreal zoom)
 QSize twipsToPixels(const QSize &twips, qreal zoom)
 {
     return QSize(twipsToPixels(twips.width(), zoom), twipsToPixels(twips.height(), zoom));
+}
+
+QSize roomOnScreen(const QRect &available, const QRect &whole)
+{
+    if (available != whole)
+        return available.size();
+    return QSize(available.width(), std::max(0, available.height() - unseenPanel));
 }
 
 qreal largestFittingZoom(QSize available, QSize content, QSize around)

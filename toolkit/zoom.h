@@ -21,6 +21,9 @@ QSize twipsToPixels(const QSize &twips, qreal zoom = 1.0);
 /// The zooms the keys step through.
 inline constexpr std::array<qreal, 8> zoomSteps = { 0.75, 1, 1.25, 1.5, 2, 2.5, 3, 4 };
 
+/// The room a window has on a screen: its available area, less room for a panel where the
+/// available area is the whole screen, as it is wherever Qt cannot see the desktop's panels.
+QSize roomOnScreen(const QRect &available, const QRect &whole);
 /// The largest zoom at which content, zoomed, and the fixed parts around it (menu bar, window
 /// frame) fit into available.
 qreal largestFittingZoom(QSize available, QSize content, QSize around);
