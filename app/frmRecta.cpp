@@ -394,12 +394,18 @@ void frmRecta::setZoom(qreal zoom)
 void frmRecta::zoomBy(int direction)
 {
     const qreal largest = largestZoom();
-    const qreal zoom
-        = direction == 0 ? openingZoom(largest) : nextZoomStep(surface->zoom(), direction, largest);
-    // No larger step fits: the window stays as it is, maximised or not.
-    if (direction > 0 && zoom == surface->zoom())
+    const qreal current = surface->zoom();
+    if (direction == 0) {
+        setZoom(openingZoom(largest));
         return;
-    setZoom(zoom);
+    }
+    const qreal zoom = nextZoomStep(current, direction, largest);
+    // No larger step fits: the window stays as it is, maximised or not.
+    if (direction > 0 && zoom == current)
+        return;
+    // Smaller, but within the room, from a window larger than fits (maximised, or sized by
+    // hand) below the smallest step.
+    setZoom(std::min(zoom, largest));
 }
 
 void frmRecta::Form_Load()

@@ -1,8 +1,38 @@
 #include "toolkit/messagebox.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
+
+#include <algorithm>
+
+namespace {
+
+// On Wayland Qt draws the title bar itself (where the compositor draws none): the title centred
+// across the box, clipped between the icon and the three buttons on the right, which take about
+// 85 pixels, in a font of 14 pixels. A box as narrow as its text has its title cut to a letter.
+constexpr int titleBarSide = 85;
+constexpr int titlePixels = 14;
+
+void roomForTitle(QMessageBox *box)
+{
+    if (!QGuiApplication::platformName().startsWith(u"wayland"))
+        return;
+    QFont titleFont = box->font();
+    titleFont.setPixelSize(titlePixels);
+    titleFont.setBold(true);
+    const int wanted
+        = QFontMetrics(titleFont).horizontalAdvance(box->windowTitle()) + 2 * titleBarSide;
+    // The box sizes itself to its text when shown; a wider text label widens it.
+    auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    if (label) {
+        label->setMinimumWidth(
+            std::max(0, wanted - (box->sizeHint().width() - label->sizeHint().width())));
+    }
+}
+
+} // namespace
 
 void messageBox(const QString &text)
 {
@@ -36,6 +66,7 @@ void messageBox(const QString &text)
     }
     box->setWindowTitle(title);
     box->setText(text);
+    roomForTitle(box);
     box->exec();
     if (box && box != kept)
         delete box;
