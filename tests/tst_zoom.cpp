@@ -288,6 +288,55 @@ private Q_SLOTS:
         QVERIFY(!window.isMaximized());
     }
 
+    // A maximised or full-screen window is resized only once the window system has let it go:
+    // on Wayland a size asked for before then is a protocol error that ends the program.
+    void heldWindowLeavesItsStateFirst_data()
+    {
+        QTest::addColumn<bool>("fullScreen");
+        QTest::addColumn<QChar>("key");
+        QTest::addColumn<qreal>("zoom"); // 0: stays as it is
+        QTest::newRow("Ctrl+0 maximised") << false << QChar(u'0') << 1.0;
+        QTest::newRow("Ctrl+- maximised") << false << QChar(u'-') << 2.5;
+        QTest::newRow("Ctrl++ maximised, no larger step") << false << QChar(u'+') << 0.0;
+        QTest::newRow("Ctrl+0 full screen") << true << QChar(u'0') << 1.0;
+    }
+
+    void heldWindowLeavesItsStateFirst()
+    {
+        QFETCH(bool, fullScreen);
+        QFETCH(QChar, key);
+        QFETCH(qreal, zoom);
+        frmRecta window;
+        showOnTheLargeScreen(window);
+        // Its normal size is none of the sizes the keys ask for.
+        window.setZoom(2);
+        QTRY_COMPARE(window.canvas().zoom(), 2.0);
+        session(window);
+        if (fullScreen)
+            window.showFullScreen();
+        else
+            window.showMaximized();
+        QTRY_VERIFY(window.canvas().zoom() > 2.5);
+        const QRect held = window.windowHandle()->geometry();
+        QTest::keyClick(window.findChild<QLineEdit *>(u"txtAx(0)"_s),
+            key == u'+'       ? Qt::Key_Plus
+                : key == u'-' ? Qt::Key_Minus
+                              : Qt::Key_0,
+            Qt::ControlModifier);
+        // The window system's report that the window is normal is still to come.
+        QVERIFY(window.windowHandle()->geometry().size()
+            != window.centralWidget()->sizeHint() * zoom + QSize(0, window.menuBar()->height()));
+        if (zoom == 0) {
+            QTest::qWait(50);
+            QCOMPARE(window.windowHandle()->geometry(), held);
+            QVERIFY(window.isMaximized());
+            return;
+        }
+        QTRY_COMPARE(window.canvas().zoom(), zoom);
+        QVERIFY(!window.isMaximized() && !window.isFullScreen());
+        QVERIFY(window.members().hasLine);
+    }
+
     void tooSmallAScreen_data()
     {
         QTest::addColumn<QSize>("available");
@@ -306,6 +355,28 @@ private Q_SLOTS:
         const qreal opening
             = openingZoom(largestFittingZoom(available, QSize(734, 546), QSize(8, 46)));
         QCOMPARE(opening, zoom);
+    }
+
+    // Where Qt sees no panel (Wayland, or an X11 desktop without one), room is kept for one.
+    void roomOnTheScreen_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("whole");
+        QTest::addColumn<QSize>("room");
+        QTest::newRow("panels seen")
+            << QRect(0, 32, 1280, 768) << QRect(0, 0, 1280, 800) << QSize(1280, 768);
+        QTest::newRow("none seen")
+            << QRect(0, 0, 1280, 800) << QRect(0, 0, 1280, 800) << QSize(1280, 752);
+        QTest::newRow("none seen, beside another screen")
+            << QRect(640, 0, 640, 400) << QRect(640, 0, 640, 400) << QSize(640, 352);
+    }
+
+    void roomOnTheScreen()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QRect, whole);
+        QFETCH(QSize, room);
+        QCOMPARE(roomOnScreen(available, whole), room);
     }
 
     // A window opens on the screen where it lies; here the one of 640 × 400, where the window

@@ -47,6 +47,7 @@ for package in "${providers[@]}" qt6-qpa-plugins; do
 done
 [[ $depends != *-dev[\ ,]* ]] || fail "Depends names a development package: $(field Depends)"
 [[ " $(field Recommends)," == *" fonts-liberation,"* ]] || fail "Recommends is '$(field Recommends)'"
+[[ " $(field Recommends)," == *" qt6-wayland,"* ]] || fail "Recommends lacks qt6-wayland: $(field Recommends)"
 
 # The dependencies can be met on this release.
 apt-get install --simulate --no-install-recommends "$deb" >"$out/apt.log" 2>&1 \
