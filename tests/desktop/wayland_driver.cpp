@@ -155,15 +155,14 @@ View onlyWindowOf(qint64 owner, const QString &what)
     return found.first();
 }
 
-void activate(QWindow *window)
+// As the Wayland plugin does when the compositor activates a window. Qt renamed the call after
+// 6.4; the one this Qt has is taken.
+template <typename Interface = QWindowSystemInterface> void activate(QWindow *window)
 {
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    QWindowSystemInterface::handleFocusWindowChanged<QWindowSystemInterface::SynchronousDelivery>(
-        window, Qt::ActiveWindowFocusReason);
-#else
-    QWindowSystemInterface::handleWindowActivated<QWindowSystemInterface::SynchronousDelivery>(
-        window, Qt::ActiveWindowFocusReason);
-#endif
+    if constexpr (requires { Interface::handleFocusWindowChanged(window, Qt::OtherFocusReason); })
+        Interface::handleFocusWindowChanged(window, Qt::ActiveWindowFocusReason);
+    else
+        Interface::handleWindowActivated(window, Qt::ActiveWindowFocusReason);
     waitFor([window] { return window->isActive(); }, u"the window to be active"_s);
 }
 
