@@ -58,7 +58,8 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # cannot see, so they are named here (a name that both releases keep).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-# The window's texts and numbers are laid out for the Liberation fonts.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
+# The window's texts and numbers are laid out for the Liberation fonts; the menu bar is drawn in
+# the desktop's sans-serif, DejaVu Sans on Debian.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, fonts-dejavu-core")
 
 include(CPack)
