@@ -225,17 +225,19 @@ void Canvas::flushDots()
 {
     if (pendingDots.empty())
         return;
-    // Row by row, left to right: the rasteriser then fills its spans in order.
-    std::sort(pendingDots.begin(), pendingDots.end(), [](const QRect &a, const QRect &b) {
-        return a.y() < b.y() || (a.y() == b.y() && a.x() < b.x());
-    });
-    // Whole device pixels, filled as they are: points at fractional places are put in their
-    // pixel by Qt, and Qt versions have chosen different pixels for the same point.
-    QPainter &paint = rawPainter();
-    paint.setPen(Qt::NoPen);
-    paint.setBrush(pendingColour);
-    paint.drawRects(pendingDots.data(), int(pendingDots.size()));
-    paint.setBrush(Qt::NoBrush);
+    // Whole device pixels, set as they are: points at fractional places are put in their pixel
+    // by Qt, and Qt versions have chosen different pixels for the same point. They are set
+    // straight into the memory that the painter draws into, which draws at once, not later.
+    rawPainter();
+    const QRgb colour = pendingColour.rgb();
+    const QRect bounds = deviceView.rect();
+    for (const QRect &dot : pendingDots) {
+        const QRect square = dot & bounds;
+        for (int y = square.top(); y <= square.bottom(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(deviceView.scanLine(y));
+            std::fill(line + square.left(), line + square.right() + 1, colour);
+        }
+    }
     pendingDots.clear();
 }
 
