@@ -110,15 +110,11 @@ private Q_SLOTS:
         for (const QPointF &exact : places) {
             const QRect square = squareNear(image, exact, side, grid);
             const QPointF centre = QRectF(square).center();
-            QVERIFY2(square.size() == QSize(side, side)
-                    && std::abs(centre.x() - exact.x()) <= 0.5 + 1e-9
-                    && std::abs(centre.y() - exact.y()) <= 0.5 + 1e-9,
-                qPrintable(QStringLiteral("dot for %1,%2 at %3,%4 size %5")
-                               .arg(exact.x())
-                               .arg(exact.y())
-                               .arg(square.x())
-                               .arg(square.y())
-                               .arg(square.width())));
+            const QString where = QString::asprintf("dot for %g,%g at %d,%d, %d wide", exact.x(),
+                exact.y(), square.x(), square.y(), square.width());
+            const bool centred = std::abs(centre.x() - exact.x()) <= 0.5 + 1e-9
+                && std::abs(centre.y() - exact.y()) <= 0.5 + 1e-9;
+            QVERIFY2(square.size() == QSize(side, side) && centred, qPrintable(where));
         }
     }
 
