@@ -58,10 +58,11 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # cannot see, so they are named here (a name that both releases keep).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-# The window's texts and numbers are laid out for the Liberation fonts. On a Wayland desktop
-# (Debian 13's GNOME and Plasma) Qt's Wayland plugin makes the window a client of the compositor
-# itself, sharp at the desktop's scale; without it the window goes through Xwayland, which
-# GNOME and Plasma also start, so it is recommended and not required.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, qt6-wayland")
+# The window's texts and numbers are laid out for the Liberation fonts; the menu bar is drawn in
+# the desktop's sans-serif, DejaVu Sans on Debian. On a Wayland desktop (Debian 13's GNOME and
+# Plasma) Qt's Wayland plugin makes the window a client of the compositor itself, sharp at the
+# desktop's scale; without it the window goes through Xwayland, which GNOME and Plasma also
+# start, so it is recommended and not required.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, fonts-dejavu-core, qt6-wayland")
 
 include(CPack)

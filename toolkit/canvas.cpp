@@ -52,6 +52,13 @@ bool clipToRect(QPointF &p, QPointF &q, const QRectF &r)
     return true;
 }
 
+// A glyph's pixel is set where the outline covers this much of it or more. Aliased glyphs
+// are set where the outline covers the pixel's centre, and their weight then hangs on the
+// font's hinting: Liberation 1's hinting makes the stems of the bold digits two pixels wide at
+// this size, Liberation 2's leaves them one pixel or broken. Taken from the antialiased
+// coverage, the digits are equally bold in both, as 1's hinting drew them.
+constexpr int glyphCoverage = 96; // of 255
+
 bool sameCall(const DrawCall &a, const DrawCall &b)
 {
     return a.kind == b.kind && a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2
@@ -80,6 +87,12 @@ void Canvas::setWorldWindow(float x1, float y1, float x2, float y2)
     worldWindow = { x1, y1, x2, y2 };
     hasWorldWindow = true;
     updateTransform();
+}
+
+QPoint Canvas::devicePixel(QPointF logical) const
+{
+    // Callers have kept the point within farAway of the image, so the pixel fits an int.
+    return QPoint(int(std::floor(logical.x() * ratio)), int(std::floor(logical.y() * ratio)));
 }
 
 void Canvas::updateTransform()
@@ -174,7 +187,7 @@ void Canvas::segmentPixels(float x1, float y1, float x2, float y2, const QColor 
         return;
     QPainter &paint = painter();
     usePen(paint, colour);
-    paint.drawLine(QLineF(p, q));
+    paint.drawLine(QLine(devicePixel(p), devicePixel(q)));
 }
 
 void Canvas::plotPoint(float x, float y, const QColor &colour)
@@ -198,35 +211,32 @@ void Canvas::pointPixels(float x, float y, const QColor &colour)
         flushDots();
     rawPainter();
     pendingColour = colour;
-    pendingDots.push_back(p);
+    // A dot is a square of whole device pixels, as a point of a pen of that width would be,
+    // with its centre as near the point as the pixels allow; one pixel wide, it is the pixel
+    // that holds the point.
+    const QPointF device = p * ratio;
+    const double shift = 0.5 - penWidth / 2.0;
+    pendingDots.emplace_back(
+        QPoint(int(std::floor(device.x() + shift)), int(std::floor(device.y() + shift))),
+        QSize(penWidth, penWidth));
 }
 
 void Canvas::flushDots()
 {
     if (pendingDots.empty())
         return;
-    // Row by row, left to right: the rasteriser then fills its spans in order.
-    std::sort(pendingDots.begin(), pendingDots.end(),
-        [](QPointF a, QPointF b) { return a.y() < b.y() || (a.y() == b.y() && a.x() < b.x()); });
-    QPainter &paint = rawPainter();
-    if (penWidth == 1) {
-        usePen(paint, pendingColour);
-        paint.drawPoints(pendingDots.data(), int(pendingDots.size()));
-    } else {
-        // A wider dot is a square of whole device pixels around the point, as a point of a
-        // wider pen would be, but filled at once.
-        std::vector<QRectF> squares;
-        squares.reserve(pendingDots.size());
-        const double side = penWidth / ratio;
-        for (const QPointF &p : pendingDots) {
-            const double left = std::round(p.x() * ratio - penWidth / 2.0) / ratio;
-            const double top = std::round(p.y() * ratio - penWidth / 2.0) / ratio;
-            squares.emplace_back(left, top, side, side);
+    // Whole device pixels, set as they are: points at fractional places are put in their pixel
+    // by Qt, and Qt versions have chosen different pixels for the same point. They are set
+    // straight into the memory that the painter draws into, which draws at once, not later.
+    rawPainter();
+    const QRgb colour = pendingColour.rgb();
+    const QRect bounds = deviceView.rect();
+    for (const QRect &dot : pendingDots) {
+        const QRect square = dot & bounds;
+        for (int y = square.top(); y <= square.bottom(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(deviceView.scanLine(y));
+            std::fill(line + square.left(), line + square.right() + 1, colour);
         }
-        paint.setPen(Qt::NoPen);
-        paint.setBrush(pendingColour);
-        paint.drawRects(squares.data(), int(squares.size()));
-        paint.setBrush(Qt::NoBrush);
     }
     pendingDots.clear();
 }
@@ -256,7 +266,7 @@ void Canvas::circlePixels(float x, float y, float radius, const QColor &colour)
     QPainter &paint = painter();
     usePen(paint, colour);
     paint.setBrush(Qt::NoBrush);
-    paint.drawEllipse(centre, r, r);
+    paint.drawEllipse(QPointF(devicePixel(centre)), r * ratio, r * ratio);
 }
 
 void Canvas::printText(const QString &text)
@@ -281,23 +291,47 @@ void Canvas::textPixels(float x, float y, const QColor &colour, const QString &t
     const QPointF topLeft = toPixel(x, y);
     if (!finite(topLeft) || std::abs(topLeft.x()) >= farAway || std::abs(topLeft.y()) >= farAway)
         return;
-    QPainter &paint = painter();
-    usePen(paint, colour);
-    if (!fontOnPainter) {
-        paint.setFont(zoomedFont);
-        fontOnPainter = true;
-    }
-    // The same few texts come back on every repaint (the axis numbers): keep them laid out.
-    auto prepared = preparedTexts.find(text);
-    if (prepared == preparedTexts.end()) {
+    QPoint corner;
+    const QImage &glyphs = textImage(text, colour, corner);
+    painter().drawImage(devicePixel(topLeft) - corner, glyphs);
+}
+
+const QImage &Canvas::textImage(const QString &text, const QColor &colour, QPoint &corner)
+{
+    // The same few texts come back on every repaint (the axis numbers): keep them drawn.
+    const auto key = std::make_pair(text, colour.rgba());
+    auto prepared = preparedTexts.constFind(key);
+    if (prepared == preparedTexts.constEnd()) {
         if (preparedTexts.size() > maxPreparedTexts)
             preparedTexts.clear();
-        QStaticText layout(text);
-        layout.setTextFormat(Qt::PlainText);
-        layout.setPerformanceHint(QStaticText::AggressiveCaching);
-        prepared = preparedTexts.insert(text, layout);
+        // The text antialiased, in device pixels, with room around it for glyphs that reach
+        // past their advance.
+        const QFontMetricsF metrics(zoomedFont);
+        const int room = int(std::ceil(metrics.height() * ratio / 2));
+        const QSize size(int(std::ceil(metrics.horizontalAdvance(text) * ratio)) + 2 * room,
+            int(std::ceil(metrics.height() * ratio)) + 2 * room);
+        QImage coverage(size, QImage::Format_ARGB32_Premultiplied);
+        coverage.fill(Qt::transparent);
+        {
+            QPainter paint(&coverage);
+            paint.translate(room, room);
+            paint.scale(ratio, ratio);
+            paint.setFont(zoomedFont);
+            paint.setPen(Qt::black);
+            paint.drawText(QPointF(0, metrics.ascent()), text);
+        }
+        // Then every pixel opaque in the text's colour or left transparent, so that a text
+        // drawn again over itself sets the same pixels and no others.
+        const QRgb ink = qPremultiply(colour.rgba());
+        for (int y = 0; y < size.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(coverage.scanLine(y));
+            for (int x = 0; x < size.width(); ++x)
+                line[x] = qAlpha(line[x]) >= glyphCoverage ? ink : 0;
+        }
+        prepared = preparedTexts.insert(key, { coverage, QPoint(room, room) });
     }
-    paint.drawStaticText(topLeft, *prepared);
+    corner = prepared->corner;
+    return prepared->image;
 }
 
 void Canvas::clearSurface()
@@ -320,14 +354,10 @@ void Canvas::setBackground(const QColor &colour)
 void Canvas::setFont(const QFont &font)
 {
     textFont = font;
-    // Aliased like the lines: a text written twice at the same place looks as it did once, so
-    // the frame can be drawn over itself on every repaint.
-    textFont.setStyleStrategy(QFont::NoAntialias);
     zoomedFont = textFont;
     if (scale != 1.0)
         zoomedFont.setPointSizeF(textFont.pointSizeF() * scale);
     lineHeight = -1; // measured when first needed: a font lookup costs at start-up
-    fontOnPainter = false;
     preparedTexts.clear();
 }
 
@@ -411,7 +441,7 @@ void Canvas::endPainting()
 {
     flushDots();
     activePainter.reset();
-    fontOnPainter = false;
+    deviceView = QImage();
 }
 
 void Canvas::present()
@@ -430,7 +460,13 @@ QPainter &Canvas::painter()
 QPainter &Canvas::rawPainter()
 {
     if (!activePainter) {
-        activePainter.emplace(&pixels);
+        // The image itself has the screen's ratio, and a painter on it would take logical
+        // pixels and round them as its Qt version does; this view of the same memory takes
+        // device pixels as given.
+        uchar *bits = pixels.bits();
+        deviceView
+            = QImage(bits, pixels.width(), pixels.height(), pixels.bytesPerLine(), pixels.format());
+        activePainter.emplace(&deviceView);
         // The exact palette colour: no antialiasing of lines or dots.
         activePainter->setRenderHint(QPainter::Antialiasing, false);
         activePainter->setRenderHint(QPainter::TextAntialiasing, false);
@@ -442,9 +478,8 @@ QPainter &Canvas::rawPainter()
 
 void Canvas::usePen(QPainter &paint, const QColor &colour) const
 {
-    // Width 0 is the cosmetic pen: one device pixel at any ratio; a wider cosmetic pen is as
-    // many device pixels wide. The pen is changed only when it must; the grid sets 1681 dots
-    // of one colour.
+    // Width 0 is the cosmetic pen: one device pixel; a wider cosmetic pen is as many device
+    // pixels wide. The pen is changed only when it must.
     const int width = penWidth == 1 ? 0 : penWidth;
     const QPen &pen = paint.pen();
     if (pen.color() != colour || pen.width() != width || pen.style() != Qt::SolidLine) {

@@ -5,7 +5,6 @@
 #include <QHash>
 #include <QImage>
 #include <QPainter>
-#include <QStaticText>
 #include <QString>
 #include <QTransform>
 
@@ -87,6 +86,9 @@ public:
 
     /// World point to logical pixel, unclamped.
     QPointF toPixel(float x, float y) const { return toDevice.map(QPointF(x, y)); }
+    /// The device pixel of the image that holds a logical point: pixel k covers [k, k + 1).
+    /// Everything is drawn at the pixels this gives, whatever rounding Qt would have chosen.
+    QPoint devicePixel(QPointF logical) const;
     QPointF toWorld(QPointF pixel) const { return fromDevice.map(pixel); }
 
     /// Finishes pending painting so that the image can be shown or read.
@@ -119,7 +121,9 @@ private:
     void pointPixels(float x, float y, const QColor &colour);
     void circlePixels(float x, float y, float radius, const QColor &colour);
     void textPixels(float x, float y, const QColor &colour, const QString &text);
-    /// The painter, with the dots collected so far set first.
+    /// The text as opaque pixels of colour, with where its top-left corner lies in it.
+    const QImage &textImage(const QString &text, const QColor &colour, QPoint &corner);
+    /// The painter, in device pixels, with the dots collected so far set first.
     QPainter &painter();
     QPainter &rawPainter();
     void flushDots();
@@ -134,6 +138,8 @@ private:
     bool hasWorldWindow = false;
     double baseScaleY = 0; // logical pixels a world unit upwards, at zoom 1
     QImage pixels;
+    // The same pixels seen as an image of ratio 1, for a painter that takes device pixels.
+    QImage deviceView;
     std::optional<QPainter> activePainter;
     QTransform toDevice;
     QTransform fromDevice;
@@ -141,10 +147,14 @@ private:
     QFont textFont;
     QFont zoomedFont;
     qreal lineHeight = 0; // logical pixels at zoom 1
-    bool fontOnPainter = false;
+    struct PreparedText
+    {
+        QImage image;
+        QPoint corner;
+    };
     static constexpr qsizetype maxPreparedTexts = 256;
-    QHash<QString, QStaticText> preparedTexts;
-    std::vector<QPointF> pendingDots;
+    QHash<std::pair<QString, QRgb>, PreparedText> preparedTexts;
+    std::vector<QRect> pendingDots; // device pixels
     QColor pendingColour;
     std::function<void()> changed;
     std::function<void()> presenter;
