@@ -231,7 +231,7 @@ frmRecta::frmRecta(const numtext::NumberLocale &locale)
     routeHandlers();
     Form_Load();
     // What a pupil who cannot see the plane is told of it, after every handler.
-    results = std::make_unique<ScreenReaderResults>(surface);
+    results = std::make_unique<ScreenReaderResults>(surface, handlers);
     handlers.setIdleHandler([this] {
         if (results)
             results->handlerEnded(r);
@@ -504,15 +504,14 @@ void openPointFields(Controls &c)
     }
 }
 
-void closeTestPoint(QWidget &window, Controls &c)
+// A menu command leaves the keyboard in A's x, where the next line is typed, wherever it was
+// (in the menu bar too). The field's leaving is not the pupil's: Qt hands the focus of a field
+// being disabled to the next field, and a field left for another would mark its point again on
+// the fresh plane. A move for the menu bar's sake is one that no field's handler takes.
+void closeTestPoint(Controls &c)
 {
-    // Qt hands the focus of a field being disabled to the next field, and that field's leaving
-    // would mark the test point again on the fresh plane. Take the focus to the window instead,
-    // as choosing the command from the menu bar by keyboard does: no field gets it, and no
-    // field is left for another.
-    const QWidget *focused = window.focusWidget();
-    if (focused && (focused == c.txtAx[2].widget() || focused == c.txtAy[2].widget()))
-        window.setFocus(Qt::MenuBarFocusReason);
+    c.txtAx[0].setEnabled(true);
+    c.txtAx[0].widget()->setFocus(Qt::MenuBarFocusReason);
     c.txtAx[2].setEnabled(false);
     c.txtAy[2].setEnabled(false);
     c.txtsino.setText(QString());
@@ -523,7 +522,8 @@ void closeTestPoint(QWidget &window, Controls &c)
 
 void frmRecta::mnuesborrar_Click()
 {
-    closeTestPoint(*this, r.c);
+    closeTestPoint(r.c);
+    r.shown.cleared = true;
     surface->canvas().clearSurface();
     Members &m = r.m;
     m.prevSlope = numtext::ValueCell::integer(0);
@@ -547,11 +547,13 @@ void frmRecta::mnuesborrar_Click()
 
 void frmRecta::mnurecta_Click()
 {
-    closeTestPoint(*this, r.c);
+    closeTestPoint(r.c);
     // The kept equation is the one shown for the line that was drawn, not whatever has been
     // typed into the equation field since; with no line, the list stays as it is.
     if (r.m.hasLine)
         r.c.txtequacio2.setText(r.m.lineEquation);
+    r.shown.kept = r.m.hasLine ? r.m.lineEquation : QString();
+    r.shown.keptNothing = !r.m.hasLine;
     Canvas &area = surface->canvas();
     area.clearSurface();
     r.c.txtequacio.setEnabled(true);

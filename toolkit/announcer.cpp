@@ -92,13 +92,20 @@ Announcer::Announcer(QObject *parent)
         Qt::QueuedConnection);
 }
 
-void Announcer::announce(const QString &text, QWidget *fallback)
+void Announcer::announce(const QString &text, QWidget *fallback, bool focusArrived)
 {
     QWidget *where = QApplication::focusWidget();
     if (!where || where->window() != (fallback ? fallback->window() : where->window()))
         where = fallback;
     if (!where)
         return;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // An announcement is spoken as it comes, after the reading of a control that has just got
+    // the focus, and again when the same text comes again: no description need change for it.
+    Q_UNUSED(focusArrived)
+    QAccessibleAnnouncementEvent event(where, text);
+    QAccessible::updateAccessibility(&event);
+#else
     if (where != announcedAt) {
         restore();
         announcedAt = where;
@@ -106,17 +113,23 @@ void Announcer::announce(const QString &text, QWidget *fallback)
     }
     // Screen readers skip a description that is the one they last heard: clear it first, so that
     // a result equal to the last one is told again.
-    describe(where, QString());
-    describe(where, text);
+    describe(where, QString(), !focusArrived);
+    describe(where, text, !focusArrived);
+#endif
 }
 
-void Announcer::describe(QWidget *control, const QString &text)
+void Announcer::describe(QWidget *control, const QString &text, bool tell)
 {
     if (!control || control->accessibleDescription() == text)
         return;
+    // Qt's own change event is sent either way; on Qt 6.4 it carries no text, which a screen
+    // reader does not speak, but it makes the screen reader read the description afresh.
     control->setAccessibleDescription(text);
 #ifdef RECTA_ATSPI_TEXT_EVENT
-    sendDescriptionText(control, text);
+    if (tell)
+        sendDescriptionText(control, text);
+#else
+    Q_UNUSED(tell)
 #endif
 }
 
