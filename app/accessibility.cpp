@@ -226,7 +226,8 @@ void ScreenReaderResults::handlerEnded(Recta &r)
     if (lineOnPlane && m.hasPrevious)
         facts.comparison = m.comparison;
     const QString description = planeDescription(facts);
-    Announcer::describe(plane, description.isEmpty() ? emptyPlane : description);
+    const QString planeNow = description.isEmpty() ? emptyPlane : description;
+    Announcer::describe(plane, planeNow);
 
     ShownResults results;
     if (r.shown.line)
@@ -240,8 +241,9 @@ void ScreenReaderResults::handlerEnded(Recta &r)
     results.kept = r.shown.kept;
     results.keptNothing = r.shown.keptNothing;
     results.cleared = r.shown.cleared;
+    const bool planeAsked = r.shown.plane;
     r.shown = {};
-    const QString told = resultsText(results);
+    const QString told = planeAsked ? planeNow : resultsText(results);
     if (!told.isEmpty())
         announcer.announce(told, plane, focusMoved);
     focusMoved = false;

@@ -14,11 +14,14 @@
 #include "toolkit/zoom.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScreen>
 
 #include <algorithm>
@@ -55,8 +58,8 @@ const Accessible accessibleTexts[] = {
     { "txtAy(2)", QStringLiteral("Coordenada y del punt de prova"),
         QStringLiteral("Escriviu la y del punt i premeu Retorn per saber si és a la recta") },
     { "txtequacio", QStringLiteral("Equació de la recta"),
-        QStringLiteral(
-            "Mostra l'equació de la recta, o escriviu-ne una com y=2x+3 i premeu Retorn") },
+        QStringLiteral("Mostra l'equació de la recta, o bé escriviu una equació, com y igual a 2 x "
+                       "més 3, i premeu Retorn") },
     { "txtequacio2", QStringLiteral("Equacions de les rectes anteriors"),
         QStringLiteral("Les equacions de la recta guardada i de les que s'hi han comparat") },
     { "txtresultat", QStringLiteral("Comprovació del punt"),
@@ -66,8 +69,8 @@ const Accessible accessibleTexts[] = {
     { "picValors", QStringLiteral("Taula de valors"),
         QStringLiteral("L'equació i les coordenades dels punts A, B i el punt de prova") },
     { "frmRecta", QStringLiteral("Pla cartesià"),
-        QStringLiteral(
-            "Els eixos amb una quadrícula de punts de -20 a 20, encara sense cap recta") },
+        QStringLiteral("Els eixos amb una quadrícula de punts de menys 20 a 20, encara sense cap "
+                       "recta. Premeu F2 per sentir què hi ha al pla.") },
 };
 
 // The client area at zoom 1, in twips; the frame allowance and title bar are what the original
@@ -215,6 +218,62 @@ QPlainTextEdit *multiField(
     return field;
 }
 
+// Qt's AT-SPI bridge holds each key event until the screen reader has seen it and then delivers
+// it once more, late; delivered again, the Alt press of the Alt+N that ran a menu command counts
+// as an Alt of its own, and with its release the menu bar takes the keyboard as for Alt alone:
+// what the pupil types next goes nowhere, and Enter runs the command again. Until the pupil
+// presses Alt anew, the keyboard goes back to where it was whenever an Alt release gives it to
+// the menu bar.
+class MenuChordGuard : public QObject
+{
+public:
+    explicit MenuChordGuard(QMenuBar *menuBar)
+        : QObject(menuBar)
+        , menuBar(menuBar)
+    {
+        qApp->installEventFilter(this);
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+            if (now == this->menuBar && old)
+                cameFrom = old;
+        });
+    }
+
+    /// Called as a menu command starts: whether Alt is down says that its letter ran it.
+    void commandRan()
+    {
+        if (QApplication::keyboardModifiers() & Qt::AltModifier)
+            chordAlt = true;
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        const bool press = event->type() == QEvent::KeyPress;
+        if ((!press && event->type() != QEvent::KeyRelease)
+            || static_cast<QKeyEvent *>(event)->key() != Qt::Key_Alt)
+            return false;
+        // A new press comes from the keyboard itself; the bridge's copies do not.
+        if (press && event->spontaneous()) {
+            chordAlt = false;
+        } else if (!press && chordAlt) {
+            // After the menu bar has taken the release.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (menuBar->hasFocus() && cameFrom && cameFrom->isEnabled())
+                        cameFrom->setFocus(Qt::MenuBarFocusReason);
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    QMenuBar *menuBar;
+    QPointer<QWidget> cameFrom;
+    bool chordAlt = false;
+};
+
 // The theme's icon where the desktop installed one, else the one compiled in. The PNGs stand in
 // where Qt has no SVG icon engine; where it has one they are only the sizes it need not draw.
 // Up to 128 pixels: on X11 every size is sent to the window manager at start-up, and a 256
@@ -253,10 +312,15 @@ void frmRecta::buildLayout()
     mnuesborrar->setObjectName(QStringLiteral("mnuesborrar"));
     auto *mnurecta = menuBar()->addAction(novaRectaText);
     mnurecta->setObjectName(QStringLiteral("mnurecta"));
-    connect(mnuesborrar, &QAction::triggered, this,
-        [this] { handlers.run([this] { mnuesborrar_Click(); }); });
-    connect(mnurecta, &QAction::triggered, this,
-        [this] { handlers.run([this] { mnurecta_Click(); }); });
+    auto *chordGuard = new MenuChordGuard(menuBar());
+    connect(mnuesborrar, &QAction::triggered, this, [this, chordGuard] {
+        chordGuard->commandRan();
+        handlers.run([this] { mnuesborrar_Click(); });
+    });
+    connect(mnurecta, &QAction::triggered, this, [this, chordGuard] {
+        chordGuard->commandRan();
+        handlers.run([this] { mnurecta_Click(); });
+    });
 
     surface = new Surface(clientTwips, this);
     surface->setObjectName(QStringLiteral("frmRecta"));
@@ -343,6 +407,15 @@ void frmRecta::buildLayout()
         control->setAccessibleName(texts.accessibleName);
         control->setAccessibleDescription(texts.description);
     }
+    for (QWidget *field : order)
+        tellFocusFirst(field);
+    // What the plane shows, told where the pupil is, whenever asked.
+    auto *describePlane = new QAction(this);
+    describePlane->setObjectName(QStringLiteral("describePlane"));
+    describePlane->setShortcut(QKeySequence(Qt::Key_F2));
+    addAction(describePlane);
+    connect(describePlane, &QAction::triggered, this,
+        [this] { handlers.run([this] { r.shown.plane = true; }); });
 
     // The whole window zooms: by the keys, in steps, or to whatever size it is given.
     const ZoomKeys zoomKeys[] = {

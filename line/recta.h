@@ -64,6 +64,7 @@ struct Shown
     QString kept; // the equation of the line "nova recta" kept
     bool keptNothing = false; // "nova recta" with no line to keep
     bool cleared = false; // "esborrar" cleared the plane
+    bool plane = false; // the pupil asked what the plane shows
 };
 
 /// Everything the window's procedures work on: its members, its fields, its drawing surface

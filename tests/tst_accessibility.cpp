@@ -20,6 +20,7 @@
 #include <memory>
 
 using numtext::NumberLocale;
+using namespace Qt::StringLiterals;
 
 // What a pupil with a screen reader is told: the plane's description after every handler, and
 // each result as a description change of the control that has the focus.
@@ -211,6 +212,38 @@ private Q_SLOTS:
                                          : testVertical(points[2], points[4], locale);
         QCOMPARE(::spokenText(equation), line);
         QCOMPARE(::spokenText(test.worked), worked);
+    }
+
+    // Qt's AT-SPI bridge delivers each key event once more after the screen reader has seen it:
+    // the copy of the Alt press of the command's chord, and its release, must not leave the
+    // keyboard in the menu bar.
+    void menuChord_data()
+    {
+        QTest::addColumn<int>("letter");
+        QTest::newRow("Alt+N, delivered again") << int(Qt::Key_N);
+        QTest::newRow("Alt+E, delivered again") << int(Qt::Key_E);
+    }
+
+    void menuChord()
+    {
+        QFETCH(int, letter);
+        window = std::make_unique<frmRecta>(NumberLocale::fullStop());
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        play(QStringLiteral("A=1,2"));
+        QWidget *field = QApplication::focusWidget();
+        QTest::keyPress(field, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyClick(field, Qt::Key(letter), Qt::AltModifier);
+        QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Alt);
+        QCOMPARE(QApplication::focusWidget()->objectName(), u"txtAx(0)"_s);
+        for (const QEvent::Type type : { QEvent::KeyPress, QEvent::KeyRelease }) {
+            QKeyEvent copy(
+                type, Qt::Key_Alt, type == QEvent::KeyPress ? Qt::AltModifier : Qt::NoModifier);
+            QCoreApplication::sendEvent(QApplication::focusWidget(), &copy);
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::focusWidget()->objectName(), u"txtAx(0)"_s);
     }
 
     void session_data()

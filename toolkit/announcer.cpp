@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QMenuBar>
 #include <QWidget>
 
 #if defined(Q_OS_LINUX) && QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
@@ -80,16 +81,14 @@ void sendDescriptionText(QWidget *control, const QString &text)
 Announcer::Announcer(QObject *parent)
     : QObject(parent)
 {
-    // Qt tells accessibility clients of the new focus only after this signal: restoring at once
-    // would reach a screen reader while the old control still has the focus there, and it would
-    // read the control's own description out.
-    connect(
-        qApp, &QApplication::focusChanged, this,
-        [this](QWidget *old, QWidget *) {
-            if (old && old == announcedAt)
-                restore();
-        },
-        Qt::QueuedConnection);
+    // The control's own description comes back when the pupil returns to it, before Qt tells
+    // accessibility clients of the focus there: restored as the focus leaves, it would reach a
+    // screen reader still at that control, which would read it out. Not on the way back from the
+    // menu bar, which takes the focus for a moment for Alt.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        if (now && now == announcedAt && !qobject_cast<QMenuBar *>(old))
+            restore();
+    });
 }
 
 void Announcer::announce(const QString &text, QWidget *fallback, bool focusArrived)
@@ -113,23 +112,27 @@ void Announcer::announce(const QString &text, QWidget *fallback, bool focusArriv
     }
     // Screen readers skip a description that is the one they last heard: clear it first, so that
     // a result equal to the last one is told again.
-    describe(where, QString(), !focusArrived);
-    describe(where, text, !focusArrived);
+    describe(where, QString());
+    describe(where, text);
+    // Orca takes the first event of a field it finds focused as the focus coming there: it reads
+    // the field then, description and all, when that event is the focus, and not again for a
+    // later one, and says nothing when that event is an edit or the cursor. Telling the focus
+    // once more, after the description, has it hear the text once either way: as the change of
+    // the field it is in, or with the field it comes to.
+    if (focusArrived && QAccessible::isActive()) {
+        QAccessibleEvent focus(where, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
 #endif
 }
 
-void Announcer::describe(QWidget *control, const QString &text, bool tell)
+void Announcer::describe(QWidget *control, const QString &text)
 {
     if (!control || control->accessibleDescription() == text)
         return;
-    // Qt's own change event is sent either way; on Qt 6.4 it carries no text, which a screen
-    // reader does not speak, but it makes the screen reader read the description afresh.
     control->setAccessibleDescription(text);
 #ifdef RECTA_ATSPI_TEXT_EVENT
-    if (tell)
-        sendDescriptionText(control, text);
-#else
-    Q_UNUSED(tell)
+    sendDescriptionText(control, text);
 #endif
 }
 

@@ -8,8 +8,8 @@ class QWidget;
 
 /// Tells a screen reader of a result where the pupil is, without moving the keyboard focus.
 /// Where Qt has announcements (6.8), the text is one; before, it becomes the accessible
-/// description of the focused control, whose change a screen reader speaks, until the focus
-/// leaves that control and its own description comes back.
+/// description of the focused control, whose change a screen reader speaks, until the pupil comes
+/// back to that control from another and its own description comes back.
 class Announcer : public QObject
 {
 public:
@@ -17,13 +17,12 @@ public:
 
     /// Tells the text at the control that has the keyboard focus, or at `fallback` when no
     /// control has it. `focusArrived` says that the focus came to that control since it was last
-    /// told anything: a screen reader then reads the control, its description with it, and a
-    /// change of the description besides would be the same text twice.
+    /// told anything, which a screen reader may or may not have taken as the focus coming.
     void announce(const QString &text, QWidget *fallback, bool focusArrived = false);
 
     /// Sets the control's accessible description and tells accessibility clients, in a form that
     /// a screen reader can speak, when it has changed.
-    static void describe(QWidget *control, const QString &text, bool tell = true);
+    static void describe(QWidget *control, const QString &text);
 
 private:
     void restore();
