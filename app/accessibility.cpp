@@ -4,6 +4,7 @@
 #include "line/recta.h"
 #include "toolkit/dispatcher.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QStringList>
 #include <QWidget>
@@ -188,6 +189,73 @@ QString resultsText(const ShownResults &results)
     if (results.cleared || results.keptNothing || !results.kept.isEmpty())
         sentences << said.typeAgain;
     return sentences.join(u' ');
+}
+
+namespace {
+
+// The plane as a screen reader sees it: a picture whose text is its description, so that a
+// review of the window (Orca's flat review) reads what the plane shows where the plane is, in
+// Catalan.
+class PlaneAccessible : public QAccessibleWidget, public QAccessibleTextInterface
+{
+public:
+    explicit PlaneAccessible(QWidget *plane)
+        : QAccessibleWidget(plane, QAccessible::Graphic)
+    {
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    void selection(int, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+    }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override { }
+    void removeSelection(int) override { }
+    void setSelection(int, int, int) override { }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override { }
+    QString text(int startOffset, int endOffset) const override
+    {
+        return said().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return int(said().size()); }
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint &) const override { return -1; }
+    void scrollToSubstring(int, int) override { }
+    QString attributes(int, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return QStringLiteral("language:ca;");
+    }
+
+private:
+    QString said() const { return widget()->accessibleDescription(); }
+};
+
+QAccessibleInterface *planeAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("Surface") && object && object->isWidgetType())
+        return new PlaneAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
+} // namespace
+
+void presentPlaneAsPicture()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(planeAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed)
 }
 
 ScreenReaderResults::ScreenReaderResults(QWidget *plane, const Dispatcher &handlers)

@@ -46,6 +46,10 @@ struct ShownResults
 /// Es tallen al punt x 1, y 3.'
 QString resultsText(const ShownResults &results);
 
+/// Lets screen readers see the window's plane as a picture, with its description as its text,
+/// in Catalan. Called before the plane is made.
+void presentPlaneAsPicture();
+
 /// Keeps the plane's accessible description current and tells each result where the pupil is,
 /// after every handler of the window.
 class ScreenReaderResults

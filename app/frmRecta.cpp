@@ -21,7 +21,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QScreen>
 
 #include <algorithm>
@@ -220,22 +219,16 @@ QPlainTextEdit *multiField(
 
 // Qt's AT-SPI bridge holds each key event until the screen reader has seen it and then delivers
 // it once more, late; delivered again, the Alt press of the Alt+N that ran a menu command counts
-// as an Alt of its own, and with its release the menu bar takes the keyboard as for Alt alone:
-// what the pupil types next goes nowhere, and Enter runs the command again. Until the pupil
-// presses Alt anew, the keyboard goes back to where it was whenever an Alt release gives it to
-// the menu bar.
+// as an Alt of its own, and with its release the menu bar would take the keyboard as for Alt
+// alone: what the pupil types next would go nowhere, and Enter would run the command again. The
+// copy of that release is kept from the menu bar; a new Alt from the keyboard opens it as ever.
 class MenuChordGuard : public QObject
 {
 public:
-    explicit MenuChordGuard(QMenuBar *menuBar)
-        : QObject(menuBar)
-        , menuBar(menuBar)
+    explicit MenuChordGuard(QObject *parent)
+        : QObject(parent)
     {
         qApp->installEventFilter(this);
-        connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
-            if (now == this->menuBar && old)
-                cameFrom = old;
-        });
     }
 
     /// Called as a menu command starts: whether Alt is down says that its letter ran it.
@@ -252,25 +245,21 @@ protected:
         if ((!press && event->type() != QEvent::KeyRelease)
             || static_cast<QKeyEvent *>(event)->key() != Qt::Key_Alt)
             return false;
-        // A new press comes from the keyboard itself; the bridge's copies do not.
+        // The keyboard's own events are spontaneous, the bridge's copies are not.
         if (press && event->spontaneous()) {
             chordAlt = false;
-        } else if (!press && chordAlt) {
-            // After the menu bar has taken the release.
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    if (menuBar->hasFocus() && cameFrom && cameFrom->isEnabled())
-                        cameFrom->setFocus(Qt::MenuBarFocusReason);
-                },
-                Qt::QueuedConnection);
+        } else if (press && chordAlt) {
+            // The copy's shortcut check has just put the menu bar's filter ahead of this one.
+            qApp->removeEventFilter(this);
+            qApp->installEventFilter(this);
+        } else if (!press && chordAlt && !event->spontaneous()) {
+            chordAlt = false;
+            return true;
         }
         return false;
     }
 
 private:
-    QMenuBar *menuBar;
-    QPointer<QWidget> cameFrom;
     bool chordAlt = false;
 };
 
@@ -284,6 +273,9 @@ private:
 frmRecta::frmRecta(const numtext::NumberLocale &locale)
 {
     r.locale = locale;
+    // The texts are Catalan whatever the desktop's language: screen readers pick their voice by it.
+    setLocale(QLocale(QLocale::Catalan, QLocale::Spain));
+    presentPlaneAsPicture();
     setWindowTitle(caption);
     setWindowIcon(rectaIcon());
     buildLayout();
@@ -312,7 +304,7 @@ void frmRecta::buildLayout()
     mnuesborrar->setObjectName(QStringLiteral("mnuesborrar"));
     auto *mnurecta = menuBar()->addAction(novaRectaText);
     mnurecta->setObjectName(QStringLiteral("mnurecta"));
-    auto *chordGuard = new MenuChordGuard(menuBar());
+    auto *chordGuard = new MenuChordGuard(this);
     connect(mnuesborrar, &QAction::triggered, this, [this, chordGuard] {
         chordGuard->commandRan();
         handlers.run([this] { mnuesborrar_Click(); });

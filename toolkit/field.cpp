@@ -157,8 +157,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         // The field is the focus widget already when its focus event comes; Qt's own
-        // notification that follows is one a screen reader finds it has heard.
-        if (event->type() == QEvent::FocusIn && QAccessible::isActive()) {
+        // notification that follows is one a screen reader finds it has heard. A line field
+        // selects its text when Tab or a shortcut brings the focus.
+        const auto reason = event->type() == QEvent::FocusIn
+            ? static_cast<QFocusEvent *>(event)->reason()
+            : Qt::OtherFocusReason;
+        if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason
+                || reason == Qt::ShortcutFocusReason)
+            && QAccessible::isActive()) {
             QAccessibleEvent focus(watched, QAccessible::Focus);
             QAccessible::updateAccessibility(&focus);
         }

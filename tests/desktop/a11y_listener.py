@@ -20,6 +20,10 @@ WAIT = 5.0  # seconds, the longest any step may take
 START = 30.0  # seconds for the program to start and join the bus, on a busy machine
 # Seconds between keys; a screen reader listening on the same bus needs some to keep up.
 PAUSE = float(os.environ.get("RECTA_A11Y_PAUSE", "0"))
+# The log of a screen reader listening too (Orca's debug log): a result told on the bus is waited
+# for there as well, as a pupil waits to hear it before the next key.
+HEARD = os.environ.get("RECTA_A11Y_HEARD")
+HEAR = 15.0  # seconds for the screen reader to say a result, on a busy machine
 
 DESCRIPTION = "object:property-change:accessible-description"
 PLANE_KEY = "F2"  # says the plane's description
@@ -132,6 +136,11 @@ def description_of(accessible):
         return None
 
 
+def heard(text):
+    with open(HEARD, encoding="utf-8", errors="replace") as log:
+        return f"SPEECH OUTPUT: '{text}" in log.read()
+
+
 def told(text, seconds=WAIT):
     """Waits for the text to arrive as a description change of the focused control, or as the
     description of a control that the focus has just come to, which a screen reader reads."""
@@ -144,6 +153,8 @@ def told(text, seconds=WAIT):
 
     if pump(seconds, arrived):
         print("told at the focus: " + text)
+        if HEARD and not pump(HEAR, lambda: heard(text)):
+            print("not heard: " + text)  # what Orca said is judged after the session
         return True
     seen = [
         (data, name_of(source), name_of(focused) if focused else None)

@@ -164,7 +164,7 @@ for _ in $(seq 300); do
 done
 grep -q "SPEECH OUTPUT" "$orca_log" || orca_fail "Orca said nothing at start-up"
 
-export RECTA_A11Y_PAUSE=1
+export RECTA_A11Y_PAUSE=1 RECTA_A11Y_HEARD=$orca_log
 status=0
 /usr/bin/python3 "$here/a11y_listener.py" "$recta" || status=$?
 # What Orca still has to say: it has said it once its log has stood still for a while.
