@@ -226,8 +226,12 @@ public:
         return said().mid(startOffset, endOffset - startOffset);
     }
     int characterCount() const override { return int(said().size()); }
-    QRect characterRect(int) const override { return {}; }
-    int offsetAtPoint(const QPoint &) const override { return -1; }
+    // The text has no place of its own on the plane: it stands for the whole of it.
+    QRect characterRect(int) const override
+    {
+        return QRect(widget()->mapToGlobal(QPoint(0, 0)), widget()->size());
+    }
+    int offsetAtPoint(const QPoint &) const override { return 0; }
     void scrollToSubstring(int, int) override { }
     QString attributes(int, int *startOffset, int *endOffset) const override
     {

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScreen>
 
 #include <algorithm>
@@ -225,10 +226,24 @@ QPlainTextEdit *multiField(
 class MenuChordGuard : public QObject
 {
 public:
-    explicit MenuChordGuard(QObject *parent)
-        : QObject(parent)
+    explicit MenuChordGuard(QMenuBar *menuBar)
+        : QObject(menuBar)
+        , menuBar(menuBar)
     {
         qApp->installEventFilter(this);
+        // Should a copy still reach the menu bar first, the keyboard goes back at once.
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+            if (now != this->menuBar || !old || !chordAlt)
+                return;
+            QPointer<QWidget> back = old;
+            QMetaObject::invokeMethod(
+                this,
+                [this, back] {
+                    if (this->menuBar->hasFocus() && back && back->isEnabled())
+                        back->setFocus(Qt::MenuBarFocusReason);
+                },
+                Qt::QueuedConnection);
+        });
     }
 
     /// Called as a menu command starts: whether Alt is down says that its letter ran it.
@@ -253,13 +268,13 @@ protected:
             qApp->removeEventFilter(this);
             qApp->installEventFilter(this);
         } else if (!press && chordAlt && !event->spontaneous()) {
-            chordAlt = false;
             return true;
         }
         return false;
     }
 
 private:
+    QMenuBar *menuBar;
     bool chordAlt = false;
 };
 
@@ -304,7 +319,7 @@ void frmRecta::buildLayout()
     mnuesborrar->setObjectName(QStringLiteral("mnuesborrar"));
     auto *mnurecta = menuBar()->addAction(novaRectaText);
     mnurecta->setObjectName(QStringLiteral("mnurecta"));
-    auto *chordGuard = new MenuChordGuard(this);
+    auto *chordGuard = new MenuChordGuard(menuBar());
     connect(mnuesborrar, &QAction::triggered, this, [this, chordGuard] {
         chordGuard->commandRan();
         handlers.run([this] { mnuesborrar_Click(); });

@@ -138,7 +138,9 @@ void Announcer::describe(QWidget *control, const QString &text)
 
 void Announcer::restore()
 {
-    if (announcedAt)
-        describe(announcedAt, ownDescription);
+    // Quietly: a screen reader still at the control would read its own description out as
+    // news. Qt's change event has the screen reader read the description afresh next time.
+    if (announcedAt && announcedAt->accessibleDescription() != ownDescription)
+        announcedAt->setAccessibleDescription(ownDescription);
     announcedAt = nullptr;
 }

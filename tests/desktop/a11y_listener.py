@@ -24,6 +24,7 @@ PAUSE = float(os.environ.get("RECTA_A11Y_PAUSE", "0"))
 # for there as well, as a pupil waits to hear it before the next key.
 HEARD = os.environ.get("RECTA_A11Y_HEARD")
 HEAR = 15.0  # seconds for the screen reader to say a result, on a busy machine
+deaf = [False]
 
 DESCRIPTION = "object:property-change:accessible-description"
 PLANE_KEY = "F2"  # says the plane's description
@@ -136,9 +137,12 @@ def description_of(accessible):
         return None
 
 
-def heard(text):
+def heard(text, whole=True):
+    """Whether the screen reader has said the text, as an utterance of its own or within one."""
     with open(HEARD, encoding="utf-8", errors="replace") as log:
-        return f"SPEECH OUTPUT: '{text}" in log.read()
+        said = log.read()
+    return f"SPEECH OUTPUT: '{text}" in said if whole else any(
+        text in line for line in said.splitlines() if "SPEECH OUTPUT: '" in line)
 
 
 def told(text, seconds=WAIT):
@@ -153,8 +157,11 @@ def told(text, seconds=WAIT):
 
     if pump(seconds, arrived):
         print("told at the focus: " + text)
-        if HEARD and not pump(HEAR, lambda: heard(text)):
-            print("not heard: " + text)  # what Orca said is judged after the session
+        # What the screen reader said is judged after the session; once it has missed a result,
+        # it is not waited for again, so that a screen reader that hangs ends the session soon.
+        if HEARD and not deaf[0] and not pump(HEAR, lambda: heard(text)):
+            print("not heard: " + text)
+            deaf[0] = True
         return True
     seen = [
         (data, name_of(source), name_of(focused) if focused else None)
@@ -249,6 +256,15 @@ def main():
 
         # "nova recta" keeps the line, says so, and leaves the keyboard in A's x; an equation
         # with a decimal slope crosses it.
+        # The plane is a picture whose text is its description, which a review of the window
+        # reads, in Catalan.
+        said = "Recta y és igual a 2 per x més 1. Punt de prova x 2, y 6. No està en la recta."
+        plane_text = plane.queryText()
+        check(plane.getRoleName() == "image" and plane_text.getText(0, -1) == said,
+              f"the plane is a {plane.getRoleName()!r} reading {plane_text.getText(0, -1)!r}")
+        language = plane_text.getAttributeRun(0, False)[0]
+        check("language:ca" in language, f"the plane's text attributes: {language!r}")
+
         keys("alt+n")
         told("Recta guardada y és igual a 2 per x més 1. Escriviu la x del punt A.")
         wait_focus("Coordenada x del punt A")
@@ -299,6 +315,18 @@ def main():
         check(pump(WAIT, lambda: not plane.description.startswith("Recta")),
               f"plane after esborrar: {plane.description!r}")
         wait_focus("Coordenada x del punt A")
+
+        # In the screen reader's review of the window, line by line, the plane says what it shows.
+        if HEARD:
+            empty_plane = "Els eixos amb una quadrícula de punts de menys 20 a 20"
+            keys("KP_Subtract")  # Orca's flat review, from the focus
+            for key in ["KP_Home"] * 4 + ["KP_Page_Up"] * 8:
+                if heard(empty_plane, whole=False):
+                    break
+                keys(key)
+            check(pump(HEAR, lambda: heard(empty_plane, whole=False)),
+                  "the plane is not in the screen reader's review of the window")
+            keys("KP_Subtract")
     finally:
         app.terminate()
         try:

@@ -51,8 +51,15 @@ if [ -z "${RECTA_A11Y_INNER:-}" ]; then
     env XDG_RUNTIME_DIR="$runtime" RECTA_A11Y_INNER=1 "${isolate[@]}" \
         timeout -k 5 "${RECTA_A11Y_BOUND:-120}" dbus-run-session -- "$0" ${orca:+--orca} "$@" \
         || status=$?
+    if [ "$status" -eq 124 ]; then
+        echo "a11y_session: the run did not end within its bound" >&2
+        log=${RECTA_A11Y_ORCA_LOG:-$runtime/orca.log}
+        if [ -n "$orca" ] && [ -f "$log" ]; then
+            echo "--- the end of Orca's log:" >&2
+            tail -n 40 "$log" >&2
+        fi
+    fi
     rm -rf "$runtime"
-    [ "$status" -eq 124 ] && echo "a11y_session: the run did not end within its bound" >&2
     exit "$status"
 fi
 
@@ -61,6 +68,18 @@ pids=()
 cleanup() {
     for pid in "${pids[@]}"; do
         kill "$pid" 2>/dev/null
+    done
+    # A screen reader that hangs may not end when asked.
+    for _ in $(seq 20); do
+        alive=
+        for pid in "${pids[@]}"; do
+            kill -0 "$pid" 2>/dev/null && alive=1
+        done
+        [ -z "$alive" ] && break
+        sleep 0.1
+    done
+    for pid in "${pids[@]}"; do
+        kill -KILL "$pid" 2>/dev/null
     done
     wait 2>/dev/null
 }
