@@ -2,39 +2,169 @@
 
 #include "compare/relation.h"
 #include "line/recta.h"
+#include "toolkit/dispatcher.h"
 
+#include <QAccessibleWidget>
+#include <QApplication>
 #include <QStringList>
 #include <QWidget>
 
 namespace {
 
-const QString lineSentence = QStringLiteral("Recta %1.");
-const QString keptSentence = QStringLiteral("Recta guardada %1.");
-const QString testSentence = QStringLiteral("Punt de prova (%1, %2): %3.");
-const QString workedSentence = QStringLiteral("%1: %2.");
-const QString crossingSentence = QStringLiteral("Es tallen al punt %1.");
-const QString sameSlopeSentence = QStringLiteral("Són %1.");
+// What a voice says, in one place: the sentences of the results and the words for the symbols
+// of the shown texts, which a voice reads by their names (Orca says "middle dot", "number",
+// "dash", "left paren" and "colon" at its usual punctuation level).
+const struct
+{
+    QString line = QStringLiteral("Recta %1.");
+    QString kept = QStringLiteral("Recta guardada %1.");
+    QString nothingKept = QStringLiteral("Cap recta guardada.");
+    QString cleared = QStringLiteral("Pla esborrat.");
+    QString typeAgain = QStringLiteral("Escriviu la x del punt A.");
+    QString test = QStringLiteral("Punt de prova x %1, y %2. %3.");
+    QString worked = QStringLiteral("%1. %2.");
+    QString crossing = QStringLiteral("Es tallen al punt x %1, y %2.");
+    QString sameSlope = QStringLiteral("Són %1.");
+    QString equals = QStringLiteral("és igual a");
+    QString notEquals = QStringLiteral("no és igual a");
+    QString times = QStringLiteral("per");
+    QString plus = QStringLiteral("més");
+    QString minus = QStringLiteral("menys");
+    QString tenToThe = QStringLiteral("per 10 elevat a");
+    QChar decimalComma = u',';
+} said;
+
+bool isDigit(QStringView text, qsizetype at)
+{
+    return at >= 0 && at < text.size() && text[at] >= u'0' && text[at] <= u'9';
+}
+
+bool isLetter(QStringView text, qsizetype at)
+{
+    return at >= 0 && at < text.size() && text[at].isLetter();
+}
+
+// The number that starts at `at` ('2', '.5', '1.33', '2,5', '2.', '1E+20'), said with the decimal
+// comma and a leading zero; `at` moves past it. Its sign is said apart.
+QString spokenNumber(QStringView text, qsizetype &at)
+{
+    const auto digits = [&] {
+        const qsizetype from = at;
+        while (isDigit(text, at))
+            ++at;
+        return text.sliced(from, at - from).toString();
+    };
+    const QString whole = digits();
+    QString number = whole.isEmpty() ? QStringLiteral("0") : whole;
+    // A comma is a decimal one only before a digit: in '( 1, 3)' it separates two numbers. A
+    // full stop after the digits ('2.') is the format's and not said.
+    const bool separator = at < text.size() && (text[at] == u'.' || text[at] == u',');
+    if (separator && (isDigit(text, at + 1) || (text[at] == u'.' && !whole.isEmpty()))) {
+        ++at;
+        const QString fraction = digits();
+        if (!fraction.isEmpty())
+            number += said.decimalComma + fraction;
+    }
+    if (at < text.size() && (text[at] == u'E' || text[at] == u'D')) {
+        qsizetype sign = at + 1;
+        const bool negative = sign < text.size() && text[sign] == u'-';
+        if (sign < text.size() && (text[sign] == u'-' || text[sign] == u'+'))
+            ++sign;
+        if (isDigit(text, sign)) {
+            at = sign;
+            QString power = digits();
+            while (power.size() > 1 && power.front() == u'0')
+                power.remove(0, 1);
+            number
+                += u' ' + said.tenToThe + u' ' + (negative ? said.minus + u' ' : QString()) + power;
+        }
+    }
+    return number;
+}
 
 // The comparison as cortar wrote it, in a sentence: the words "coincidents" and "paral·leles"
-// stand alone, a crossing point needs saying what it is.
+// stand alone, a crossing point '( 1.33, 2.67)' is said as its two coordinates.
 QString comparisonSentence(const QString &comparison)
 {
-    const bool sameSlope = comparison == relationText({ Relation::Kind::Coincident })
-        || comparison == relationText({ Relation::Kind::Parallel });
-    return (sameSlope ? sameSlopeSentence : crossingSentence).arg(comparison);
+    if (comparison == relationText({ Relation::Kind::Coincident })
+        || comparison == relationText({ Relation::Kind::Parallel }))
+        return said.sameSlope.arg(spokenText(comparison));
+    QString point = comparison;
+    point.remove(u'(').remove(u')');
+    return said.crossing.arg(
+        spokenText(point.section(u',', 0, 0)), spokenText(point.section(u',', 1)));
 }
 
 } // namespace
+
+QString spokenText(QStringView shown)
+{
+    QStringList words;
+    // Whether the last word said is a number or a name, after which '+' is said "més"; a plus
+    // sign before a number is not said.
+    bool afterTerm = false;
+    qsizetype at = 0;
+    while (at < shown.size()) {
+        const QChar c = shown[at];
+        if (isDigit(shown, at) || ((c == u'.' || c == u',') && isDigit(shown, at + 1))) {
+            words << spokenNumber(shown, at);
+            afterTerm = true;
+            continue;
+        }
+        if (c.isLetter()) {
+            // A word, with the middle dot of its "l·l" left out, which a voice says as the word.
+            QString word;
+            while (isLetter(shown, at)
+                || ((shown[at] == u'·' || shown[at] == u'\'') && isLetter(shown, at - 1)
+                    && isLetter(shown, at + 1))) {
+                if (shown[at] != u'·')
+                    word += shown[at];
+                ++at;
+            }
+            words << word;
+            afterTerm = true;
+            continue;
+        }
+        ++at;
+        if (c.isSpace() || c == u'(' || c == u')')
+            continue;
+        const bool sum = afterTerm;
+        afterTerm = false;
+        if (c == u'=') {
+            words << said.equals;
+        } else if (c == u'#') {
+            words << said.notEquals;
+        } else if (c == u'·') {
+            words << said.times;
+        } else if (c == u'-') {
+            words << said.minus;
+        } else if (c == u'+') {
+            while (at < shown.size() && shown[at].isSpace())
+                ++at;
+            if (at < shown.size() && shown[at] == u'-') {
+                words << said.minus;
+                ++at;
+            } else if (sum) {
+                words << said.plus;
+            }
+        } else if (!words.isEmpty()) {
+            words.last() += c; // punctuation that a voice pauses at
+        }
+    }
+    return words.join(u' ');
+}
 
 QString planeDescription(const PlaneFacts &facts)
 {
     QStringList sentences;
     if (!facts.equation.isEmpty())
-        sentences << lineSentence.arg(facts.equation.trimmed());
+        sentences << said.line.arg(spokenText(facts.equation));
     if (!facts.keptEquation.isEmpty())
-        sentences << keptSentence.arg(facts.keptEquation.trimmed());
-    if (!facts.verdict.isEmpty())
-        sentences << testSentence.arg(facts.testX.trimmed(), facts.testY.trimmed(), facts.verdict);
+        sentences << said.kept.arg(spokenText(facts.keptEquation));
+    if (!facts.verdict.isEmpty()) {
+        sentences << said.test.arg(
+            spokenText(facts.testX), spokenText(facts.testY), spokenText(facts.verdict));
+    }
     if (!facts.comparison.isEmpty())
         sentences << comparisonSentence(facts.comparison);
     return sentences.join(u' ');
@@ -43,19 +173,106 @@ QString planeDescription(const PlaneFacts &facts)
 QString resultsText(const ShownResults &results)
 {
     QStringList sentences;
+    if (results.cleared)
+        sentences << said.cleared;
     if (!results.equation.isEmpty())
-        sentences << lineSentence.arg(results.equation.trimmed());
+        sentences << said.line.arg(spokenText(results.equation));
     if (!results.worked.isEmpty() || !results.verdict.isEmpty())
-        sentences << workedSentence.arg(results.worked.trimmed(), results.verdict);
+        sentences << said.worked.arg(spokenText(results.worked), spokenText(results.verdict));
     if (!results.comparison.isEmpty())
         sentences << comparisonSentence(results.comparison);
+    if (results.keptNothing)
+        sentences << said.nothingKept;
+    else if (!results.kept.isEmpty())
+        sentences << said.kept.arg(spokenText(results.kept));
+    // A menu command leaves the keyboard in the first field, ready for the next line.
+    if (results.cleared || results.keptNothing || !results.kept.isEmpty())
+        sentences << said.typeAgain;
     return sentences.join(u' ');
 }
 
-ScreenReaderResults::ScreenReaderResults(QWidget *plane)
+namespace {
+
+// The plane as a screen reader sees it: a picture whose text is its description, so that a
+// review of the window (Orca's flat review) reads what the plane shows where the plane is, in
+// Catalan.
+class PlaneAccessible : public QAccessibleWidget, public QAccessibleTextInterface
+{
+public:
+    explicit PlaneAccessible(QWidget *plane)
+        : QAccessibleWidget(plane, QAccessible::Graphic)
+    {
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    void selection(int, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+    }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override { }
+    void removeSelection(int) override { }
+    void setSelection(int, int, int) override { }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override { }
+    QString text(int startOffset, int endOffset) const override
+    {
+        return said().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return int(said().size()); }
+    // The text has no place of its own on the plane: it stands for the whole of it.
+    QRect characterRect(int) const override
+    {
+        return QRect(widget()->mapToGlobal(QPoint(0, 0)), widget()->size());
+    }
+    int offsetAtPoint(const QPoint &) const override { return 0; }
+    void scrollToSubstring(int, int) override { }
+    QString attributes(int, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return QStringLiteral("language:ca;");
+    }
+
+private:
+    QString said() const { return widget()->accessibleDescription(); }
+};
+
+QAccessibleInterface *planeAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("Surface") && object && object->isWidgetType())
+        return new PlaneAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
+} // namespace
+
+void presentPlaneAsPicture()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(planeAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed)
+}
+
+ScreenReaderResults::ScreenReaderResults(QWidget *plane, const Dispatcher &handlers)
     : plane(plane)
     , emptyPlane(plane->accessibleDescription())
 {
+    // Only a move that a handler makes (a field disabled under the focus, a menu command) comes
+    // with that handler's results; the pupil's own Tab has been read out before anything else.
+    QObject::connect(
+        qApp, &QApplication::focusChanged, &announcer, [this, &handlers](QWidget *, QWidget *now) {
+            if (handlers.busy() && now)
+                focusMoved = true;
+        });
 }
 
 void ScreenReaderResults::handlerEnded(Recta &r)
@@ -81,7 +298,8 @@ void ScreenReaderResults::handlerEnded(Recta &r)
     if (lineOnPlane && m.hasPrevious)
         facts.comparison = m.comparison;
     const QString description = planeDescription(facts);
-    Announcer::describe(plane, description.isEmpty() ? emptyPlane : description);
+    const QString planeNow = description.isEmpty() ? emptyPlane : description;
+    Announcer::describe(plane, planeNow);
 
     ShownResults results;
     if (r.shown.line)
@@ -92,8 +310,13 @@ void ScreenReaderResults::handlerEnded(Recta &r)
     }
     if (r.shown.comparison)
         results.comparison = m.comparison;
+    results.kept = r.shown.kept;
+    results.keptNothing = r.shown.keptNothing;
+    results.cleared = r.shown.cleared;
+    const bool planeAsked = r.shown.plane;
     r.shown = {};
-    const QString said = resultsText(results);
-    if (!said.isEmpty())
-        announcer.announce(said, plane);
+    const QString told = planeAsked ? planeNow : resultsText(results);
+    if (!told.isEmpty())
+        announcer.announce(told, plane, focusMoved);
+    focusMoved = false;
 }

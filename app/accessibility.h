@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class Dispatcher;
 class QWidget;
 struct Recta;
 
@@ -18,8 +19,15 @@ struct PlaneFacts
     QString comparison; // as cortar wrote it on the plane: '( 5, 11)', "coincidents"
 };
 
-/// The plane's accessible description: 'Recta y =-1·x + 16. Recta guardada y = 2·x + 1. Es
-/// tallen al punt ( 5, 11).' Empty when the plane shows no line and no point.
+/// How a voice says a text the window shows (an equation, a worked equation, a number, a word),
+/// with words for the symbols that it would read by their names: 'y =-2·x + .5' is said 'y és
+/// igual a menys 2 per x més 0,5', '5 # 1E+20' is said '5 no és igual a 1 per 10 elevat a 20'.
+/// Numbers take the decimal comma and a leading zero whatever their separator on screen.
+QString spokenText(QStringView shown);
+
+/// The plane's accessible description, in spoken words: 'Recta y és igual a menys 1 per x més
+/// 16. Recta guardada y és igual a 2 per x més 1. Es tallen al punt x 5, y 11.' Empty when the
+/// plane shows no line and no point.
 QString planeDescription(const PlaneFacts &facts);
 
 /// The results of one handler, in the texts of the window; an empty text is a result not shown.
@@ -29,10 +37,18 @@ struct ShownResults
     QString worked; // a point test's worked equation and verdict
     QString verdict;
     QString comparison; // how the new line meets the kept one
+    QString kept; // the equation "nova recta" kept, or "nova recta" with no line to keep
+    bool keptNothing = false;
+    bool cleared = false; // "esborrar" cleared the plane
 };
 
-/// What a screen reader says of the results: 'Recta y = 2·x + 0. Es tallen al punt ( 1, 3).'
+/// What a screen reader says of the results, in spoken words: 'Recta y és igual a 2 per x més 0.
+/// Es tallen al punt x 1, y 3.'
 QString resultsText(const ShownResults &results);
+
+/// Lets screen readers see the window's plane as a picture, with its description as its text,
+/// in Catalan. Called before the plane is made.
+void presentPlaneAsPicture();
 
 /// Keeps the plane's accessible description current and tells each result where the pupil is,
 /// after every handler of the window.
@@ -40,7 +56,7 @@ class ScreenReaderResults
 {
 public:
     /// The plane's own description is kept for a plane that shows nothing.
-    explicit ScreenReaderResults(QWidget *plane);
+    ScreenReaderResults(QWidget *plane, const Dispatcher &handlers);
 
     /// Reads what the handler showed from the window's members and fields, and starts afresh.
     void handlerEnded(Recta &r);
@@ -51,4 +67,6 @@ private:
     Announcer announcer;
     QString testedX;
     QString testedY;
+    // Whether a handler moved the focus since the last one ended.
+    bool focusMoved = false;
 };

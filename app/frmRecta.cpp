@@ -16,11 +16,14 @@
 #include "toolkit/zoom.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScreen>
 
 #include <algorithm>
@@ -56,8 +59,8 @@ const Accessible accessibleTexts[] = {
     { "txtAy(2)", QStringLiteral("Coordenada y del punt de prova"),
         QStringLiteral("Escriviu la y del punt i premeu Retorn per saber si és a la recta") },
     { "txtequacio", QStringLiteral("Equació de la recta"),
-        QStringLiteral(
-            "Mostra l'equació de la recta, o escriviu-ne una com y=2x+3 i premeu Retorn") },
+        QStringLiteral("Mostra l'equació de la recta, o bé escriviu una equació, com y igual a 2 x "
+                       "més 3, i premeu Retorn") },
     { "txtequacio2", QStringLiteral("Equacions de les rectes anteriors"),
         QStringLiteral("Les equacions de la recta guardada i de les que s'hi han comparat") },
     { "txtresultat", QStringLiteral("Comprovació del punt"),
@@ -67,8 +70,8 @@ const Accessible accessibleTexts[] = {
     { "picValors", QStringLiteral("Taula de valors"),
         QStringLiteral("L'equació i les coordenades dels punts A, B i el punt de prova") },
     { "frmRecta", QStringLiteral("Pla cartesià"),
-        QStringLiteral(
-            "Els eixos amb una quadrícula de punts de -20 a 20, encara sense cap recta") },
+        QStringLiteral("Els eixos amb una quadrícula de punts de menys 20 a 20, encara sense cap "
+                       "recta. Premeu F2 per sentir què hi ha al pla.") },
 };
 
 // The client area at zoom 1, in twips; the frame allowance and title bar are what the original
@@ -192,6 +195,66 @@ QPlainTextEdit *multiField(
     return field;
 }
 
+// Qt's AT-SPI bridge holds each key event until the screen reader has seen it and then delivers
+// it once more, late; delivered again, the Alt press of the Alt+N that ran a menu command counts
+// as an Alt of its own, and with its release the menu bar would take the keyboard as for Alt
+// alone: what the pupil types next would go nowhere, and Enter would run the command again. The
+// copy of that release is kept from the menu bar; a new Alt from the keyboard opens it as ever.
+class MenuChordGuard : public QObject
+{
+public:
+    explicit MenuChordGuard(QMenuBar *menuBar)
+        : QObject(menuBar)
+        , menuBar(menuBar)
+    {
+        qApp->installEventFilter(this);
+        // Should a copy still reach the menu bar first, the keyboard goes back at once.
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+            if (now != this->menuBar || !old || !chordAlt)
+                return;
+            QPointer<QWidget> back = old;
+            QMetaObject::invokeMethod(
+                this,
+                [this, back] {
+                    if (this->menuBar->hasFocus() && back && back->isEnabled())
+                        back->setFocus(Qt::MenuBarFocusReason);
+                },
+                Qt::QueuedConnection);
+        });
+    }
+
+    /// Called as a menu command starts: whether Alt is down says that its letter ran it.
+    void commandRan()
+    {
+        if (QApplication::keyboardModifiers() & Qt::AltModifier)
+            chordAlt = true;
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        const bool press = event->type() == QEvent::KeyPress;
+        if ((!press && event->type() != QEvent::KeyRelease)
+            || static_cast<QKeyEvent *>(event)->key() != Qt::Key_Alt)
+            return false;
+        // The keyboard's own events are spontaneous, the bridge's copies are not.
+        if (press && event->spontaneous()) {
+            chordAlt = false;
+        } else if (press && chordAlt) {
+            // The copy's shortcut check has just put the menu bar's filter ahead of this one.
+            qApp->removeEventFilter(this);
+            qApp->installEventFilter(this);
+        } else if (!press && chordAlt && !event->spontaneous()) {
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QMenuBar *menuBar;
+    bool chordAlt = false;
+};
+
 // The theme's icon where the desktop installed one, else the one compiled in. The PNGs stand in
 // where Qt has no SVG icon engine; where it has one they are only the sizes it need not draw.
 // Up to 128 pixels: on X11 every size is sent to the window manager at start-up, and a 256
@@ -202,13 +265,16 @@ QPlainTextEdit *multiField(
 frmRecta::frmRecta(const numtext::NumberLocale &locale)
 {
     r.locale = locale;
+    // The texts are Catalan whatever the desktop's language: screen readers pick their voice by it.
+    setLocale(QLocale(QLocale::Catalan, QLocale::Spain));
+    presentPlaneAsPicture();
     setWindowTitle(caption);
     setWindowIcon(rectaIcon());
     buildLayout();
     routeHandlers();
     Form_Load();
     // What a pupil who cannot see the plane is told of it, after every handler.
-    results = std::make_unique<ScreenReaderResults>(surface);
+    results = std::make_unique<ScreenReaderResults>(surface, handlers);
     handlers.setIdleHandler([this] {
         if (results)
             results->handlerEnded(r);
@@ -230,10 +296,15 @@ void frmRecta::buildLayout()
     mnuesborrar->setObjectName(QStringLiteral("mnuesborrar"));
     auto *mnurecta = menuBar()->addAction(novaRectaText);
     mnurecta->setObjectName(QStringLiteral("mnurecta"));
-    connect(mnuesborrar, &QAction::triggered, this,
-        [this] { handlers.run([this] { mnuesborrar_Click(); }); });
-    connect(mnurecta, &QAction::triggered, this,
-        [this] { handlers.run([this] { mnurecta_Click(); }); });
+    auto *chordGuard = new MenuChordGuard(menuBar());
+    connect(mnuesborrar, &QAction::triggered, this, [this, chordGuard] {
+        chordGuard->commandRan();
+        handlers.run([this] { mnuesborrar_Click(); });
+    });
+    connect(mnurecta, &QAction::triggered, this, [this, chordGuard] {
+        chordGuard->commandRan();
+        handlers.run([this] { mnurecta_Click(); });
+    });
 
     surface = new Surface(clientTwips, this);
     surface->setObjectName(QStringLiteral("frmRecta"));
@@ -323,6 +394,15 @@ void frmRecta::buildLayout()
         control->setAccessibleName(texts.accessibleName);
         control->setAccessibleDescription(texts.description);
     }
+    for (QWidget *field : order)
+        tellFocusFirst(field);
+    // What the plane shows, told where the pupil is, whenever asked.
+    auto *describePlane = new QAction(this);
+    describePlane->setObjectName(QStringLiteral("describePlane"));
+    describePlane->setShortcut(QKeySequence(Qt::Key_F2));
+    addAction(describePlane);
+    connect(describePlane, &QAction::triggered, this,
+        [this] { handlers.run([this] { r.shown.plane = true; }); });
 
     // The whole window zooms: by the keys, in steps, or to whatever size it is given.
     const ZoomKeys zoomKeys[] = {
@@ -493,15 +573,14 @@ void openPointFields(Controls &c)
     }
 }
 
-void closeTestPoint(QWidget &window, Controls &c)
+// A menu command leaves the keyboard in A's x, where the next line is typed, wherever it was
+// (in the menu bar too). The field's leaving is not the pupil's: Qt hands the focus of a field
+// being disabled to the next field, and a field left for another would mark its point again on
+// the fresh plane. A move for the menu bar's sake is one that no field's handler takes.
+void closeTestPoint(Controls &c)
 {
-    // Qt hands the focus of a field being disabled to the next field, and that field's leaving
-    // would mark the test point again on the fresh plane. Take the focus to the window instead,
-    // as choosing the command from the menu bar by keyboard does: no field gets it, and no
-    // field is left for another.
-    const QWidget *focused = window.focusWidget();
-    if (focused && (focused == c.txtAx[2].widget() || focused == c.txtAy[2].widget()))
-        window.setFocus(Qt::MenuBarFocusReason);
+    c.txtAx[0].setEnabled(true);
+    c.txtAx[0].widget()->setFocus(Qt::MenuBarFocusReason);
     c.txtAx[2].setEnabled(false);
     c.txtAy[2].setEnabled(false);
     c.txtsino.setText(QString());
@@ -512,7 +591,8 @@ void closeTestPoint(QWidget &window, Controls &c)
 
 void frmRecta::mnuesborrar_Click()
 {
-    closeTestPoint(*this, r.c);
+    closeTestPoint(r.c);
+    r.shown.cleared = true;
     surface->canvas().clearSurface();
     Members &m = r.m;
     m.prevSlope = numtext::ValueCell::integer(0);
@@ -536,11 +616,13 @@ void frmRecta::mnuesborrar_Click()
 
 void frmRecta::mnurecta_Click()
 {
-    closeTestPoint(*this, r.c);
+    closeTestPoint(r.c);
     // The kept equation is the one shown for the line that was drawn, not whatever has been
     // typed into the equation field since; with no line, the list stays as it is.
     if (r.m.hasLine)
         r.c.txtequacio2.setText(r.m.lineEquation);
+    r.shown.kept = r.m.hasLine ? r.m.lineEquation : QString();
+    r.shown.keptNothing = !r.m.hasLine;
     Canvas &area = surface->canvas();
     area.clearSurface();
     r.c.txtequacio.setEnabled(true);

@@ -1,10 +1,14 @@
 #include "app/frmRecta.h"
 
 #include <QApplication>
+#include <QLocale>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // What the accessibility bus gives as the program's language: its texts are Catalan. The
+    // decimal separator still comes from the desktop's own locale.
+    QLocale::setDefault(QLocale(QLocale::Catalan, QLocale::Spain));
     QApplication::setApplicationName(QStringLiteral("recta"));
     QApplication::setApplicationDisplayName(QStringLiteral("Recta"));
     // Lets the desktop match the window to its menu entry and icon.

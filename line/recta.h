@@ -61,6 +61,10 @@ struct Shown
     bool line = false; // a new line and its equation
     bool test = false; // the worked equation and the verdict of a test point
     bool comparison = false; // how the new line meets the kept one
+    QString kept; // the equation of the line "nova recta" kept
+    bool keptNothing = false; // "nova recta" with no line to keep
+    bool cleared = false; // "esborrar" cleared the plane
+    bool plane = false; // the pupil asked what the plane shows
 };
 
 /// Everything the window's procedures work on: its members, its fields, its drawing surface

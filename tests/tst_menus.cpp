@@ -186,37 +186,33 @@ private Q_SLOTS:
         checkFrameFrom(calls, 1);
     }
 
-    void commandsGiveNoFocus_data()
+    void commandsLeaveTheKeyboardInA_data()
     {
         QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("focused");
         for (const QString &command : { u"nova"_s, u"esborrar"_s }) {
             const QByteArray name = command.toLatin1();
-            QTest::addRow("%s, focus stays in A", name.data())
-                << u"A=1,2;"_s + command << u"txtAy(0)"_s;
-            QTest::addRow("%s, focus stays in the equation", name.data())
-                << u"E=y=3;"_s + command << u"txtequacio"_s;
-            QTest::addRow("%s, focus stays where the equation left it", name.data())
-                << u"E=y=2x;"_s + command << u"txtresultat"_s;
-            // The test point is closed: the focus leaves it, for no other field.
-            QTest::addRow("%s, focus in the tested point", name.data())
-                << u"A=1,2;B=3,6;P=2,5;"_s + command << QString();
-            QTest::addRow("%s, focus moved on by Enter in B", name.data())
-                << u"A=1,2;B=3,6;"_s + command << QString();
+            QTest::addRow("%s, from A's y", name.data()) << u"A=1,2;"_s + command;
+            QTest::addRow("%s, from the equation", name.data()) << u"E=y=3;"_s + command;
+            QTest::addRow("%s, from where the equation left it", name.data())
+                << u"E=y=2x;"_s + command;
+            // The test point is closed: the focus leaves it for A, and the point is not marked.
+            QTest::addRow("%s, from the tested point", name.data())
+                << u"A=1,2;B=3,6;P=2,5;"_s + command;
+            QTest::addRow("%s, from where Enter in B left it", name.data())
+                << u"A=1,2;B=3,6;"_s + command;
         }
     }
 
-    void commandsGiveNoFocus()
+    void commandsLeaveTheKeyboardInA()
     {
         QFETCH(QString, script);
-        QFETCH(QString, focused);
 
         Session session;
         const std::vector<DrawCall> calls = session.lastStepDraws(script);
         const QWidget *after = QApplication::focusWidget();
         const bool onField
             = qobject_cast<const QLineEdit *>(after) || qobject_cast<const QPlainTextEdit *>(after);
-        QCOMPARE(onField ? after->objectName() : QString(), focused);
+        QCOMPARE(onField ? after->objectName() : QString(), u"txtAx(0)"_s);
         // Nothing is drawn after the frame: no field was left and marked its point again.
         QVERIFY(calls.size() > 1);
         checkFrameFrom(calls,

@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QMenuBar>
 #include <QWidget>
 
 #if defined(Q_OS_LINUX) && QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
@@ -80,25 +81,30 @@ void sendDescriptionText(QWidget *control, const QString &text)
 Announcer::Announcer(QObject *parent)
     : QObject(parent)
 {
-    // Qt tells accessibility clients of the new focus only after this signal: restoring at once
-    // would reach a screen reader while the old control still has the focus there, and it would
-    // read the control's own description out.
-    connect(
-        qApp, &QApplication::focusChanged, this,
-        [this](QWidget *old, QWidget *) {
-            if (old && old == announcedAt)
-                restore();
-        },
-        Qt::QueuedConnection);
+    // The control's own description comes back when the pupil returns to it, before Qt tells
+    // accessibility clients of the focus there: restored as the focus leaves, it would reach a
+    // screen reader still at that control, which would read it out. Not on the way back from the
+    // menu bar, which takes the focus for a moment for Alt.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        if (now && now == announcedAt && !qobject_cast<QMenuBar *>(old))
+            restore();
+    });
 }
 
-void Announcer::announce(const QString &text, QWidget *fallback)
+void Announcer::announce(const QString &text, QWidget *fallback, bool focusArrived)
 {
     QWidget *where = QApplication::focusWidget();
     if (!where || where->window() != (fallback ? fallback->window() : where->window()))
         where = fallback;
     if (!where)
         return;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // An announcement is spoken as it comes, after the reading of a control that has just got
+    // the focus, and again when the same text comes again: no description need change for it.
+    Q_UNUSED(focusArrived)
+    QAccessibleAnnouncementEvent event(where, text);
+    QAccessible::updateAccessibility(&event);
+#else
     if (where != announcedAt) {
         restore();
         announcedAt = where;
@@ -108,6 +114,16 @@ void Announcer::announce(const QString &text, QWidget *fallback)
     // a result equal to the last one is told again.
     describe(where, QString());
     describe(where, text);
+    // Orca takes the first event of a field it finds focused as the focus coming there: it reads
+    // the field then, description and all, when that event is the focus, and not again for a
+    // later one, and says nothing when that event is an edit or the cursor. Telling the focus
+    // once more, after the description, has it hear the text once either way: as the change of
+    // the field it is in, or with the field it comes to.
+    if (focusArrived && QAccessible::isActive()) {
+        QAccessibleEvent focus(where, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
+#endif
 }
 
 void Announcer::describe(QWidget *control, const QString &text)
@@ -122,7 +138,9 @@ void Announcer::describe(QWidget *control, const QString &text)
 
 void Announcer::restore()
 {
-    if (announcedAt)
-        describe(announcedAt, ownDescription);
+    // Quietly: a screen reader still at the control would read its own description out as
+    // news. Qt's change event has the screen reader read the description afresh next time.
+    if (announcedAt && announcedAt->accessibleDescription() != ownDescription)
+        announcedAt->setAccessibleDescription(ownDescription);
     announcedAt = nullptr;
 }

@@ -6,17 +6,19 @@
 
 class QWidget;
 
-/// Tells a screen reader of a result where the pupil is, without moving the keyboard focus: the
-/// text becomes the accessible description of the focused control, whose change a screen reader
-/// speaks, until the focus leaves that control and its own description comes back.
+/// Tells a screen reader of a result where the pupil is, without moving the keyboard focus.
+/// Where Qt has announcements (6.8), the text is one; before, it becomes the accessible
+/// description of the focused control, whose change a screen reader speaks, until the pupil comes
+/// back to that control from another and its own description comes back.
 class Announcer : public QObject
 {
 public:
     explicit Announcer(QObject *parent = nullptr);
 
     /// Tells the text at the control that has the keyboard focus, or at `fallback` when no
-    /// control has it.
-    void announce(const QString &text, QWidget *fallback);
+    /// control has it. `focusArrived` says that the focus came to that control since it was last
+    /// told anything, which a screen reader may or may not have taken as the focus coming.
+    void announce(const QString &text, QWidget *fallback, bool focusArrived = false);
 
     /// Sets the control's accessible description and tells accessibility clients, in a form that
     /// a screen reader can speak, when it has changed.

@@ -2,6 +2,7 @@
 
 #include "toolkit/dispatcher.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QFocusEvent>
 #include <QGuiApplication>
@@ -139,6 +140,43 @@ void routeEvents(const Field &field, Dispatcher &dispatcher, FieldHandlers handl
     if (!widget)
         return;
     widget->installEventFilter(new FieldEvents(widget, dispatcher, std::move(handlers)));
+}
+
+namespace {
+
+class FocusFirst : public QObject
+{
+public:
+    explicit FocusFirst(QWidget *field)
+        : QObject(field)
+    {
+        field->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // The field is the focus widget already when its focus event comes; Qt's own
+        // notification that follows is one a screen reader finds it has heard. A line field
+        // selects its text when Tab or a shortcut brings the focus.
+        const auto reason = event->type() == QEvent::FocusIn
+            ? static_cast<QFocusEvent *>(event)->reason()
+            : Qt::OtherFocusReason;
+        if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason
+                || reason == Qt::ShortcutFocusReason)
+            && QAccessible::isActive()) {
+            QAccessibleEvent focus(watched, QAccessible::Focus);
+            QAccessible::updateAccessibility(&focus);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void tellFocusFirst(QWidget *field)
+{
+    new FocusFirst(field);
 }
 
 namespace {

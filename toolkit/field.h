@@ -42,6 +42,12 @@ struct FieldHandlers
 /// presses to the handlers, through the dispatcher. Keys still reach the field afterwards.
 void routeEvents(const Field &field, Dispatcher &dispatcher, FieldHandlers handlers);
 
+/// Tells accessibility clients that the field has the focus as soon as it gets it. Qt tells them
+/// only after the field has handled its focus, and a line field entered by Tab selects its text
+/// first: a screen reader (Orca) that hears of the selection and the cursor in a field before it
+/// hears of the focus takes the field as focused without a word, and never says its name.
+void tellFocusFirst(QWidget *field);
+
 /// Qt keeps a step in a line field's undo list for every character typed, pasted or deleted,
 /// until the program sets the field's text. Past maxSteps steps this starts the list over,
 /// keeping the text and the cursor, so that a field edited on and on without an entry does not

@@ -20,8 +20,14 @@ WAIT = 5.0  # seconds, the longest any step may take
 START = 30.0  # seconds for the program to start and join the bus, on a busy machine
 # Seconds between keys; a screen reader listening on the same bus needs some to keep up.
 PAUSE = float(os.environ.get("RECTA_A11Y_PAUSE", "0"))
+# The log of a screen reader listening too (Orca's debug log): a result told on the bus is waited
+# for there as well, as a pupil waits to hear it before the next key.
+HEARD = os.environ.get("RECTA_A11Y_HEARD")
+HEAR = 15.0  # seconds for the screen reader to say a result, on a busy machine
+deaf = [False]
 
 DESCRIPTION = "object:property-change:accessible-description"
+PLANE_KEY = "F2"  # says the plane's description
 FOCUSED = "object:state-changed:focused"
 
 events = []  # (type, source, text carried, the control that had the focus then)
@@ -101,7 +107,7 @@ def keys(*names):
 
 
 def type_text(text):
-    xdotool("type", "--delay", "30", text)
+    xdotool("type", "--delay", "30", "--", text)
     pump(PAUSE)
 
 
@@ -124,17 +130,38 @@ def check(condition, message):
     return condition
 
 
+def description_of(accessible):
+    try:
+        return accessible.description
+    except Exception:  # the object has gone
+        return None
+
+
+def heard(text, whole=True):
+    """Whether the screen reader has said the text, as an utterance of its own or within one."""
+    with open(HEARD, encoding="utf-8", errors="replace") as log:
+        said = log.read()
+    return f"SPEECH OUTPUT: '{text}" in said if whole else any(
+        text in line for line in said.splitlines() if "SPEECH OUTPUT: '" in line)
+
+
 def told(text, seconds=WAIT):
-    """Waits for the text to arrive as a description change of the focused control."""
+    """Waits for the text to arrive as a description change of the focused control, or as the
+    description of a control that the focus has just come to, which a screen reader reads."""
 
     def arrived():
         return any(
             kind == DESCRIPTION and data == text and source is not None and source == focused
             for kind, source, data, focused in events
-        )
+        ) or (focus[0] is not None and description_of(focus[0]) == text)
 
     if pump(seconds, arrived):
         print("told at the focus: " + text)
+        # What the screen reader said is judged after the session; once it has missed a result,
+        # it is not waited for again, so that a screen reader that hangs ends the session soon.
+        if HEARD and not deaf[0] and not pump(HEAR, lambda: heard(text)):
+            print("not heard: " + text)
+            deaf[0] = True
         return True
     seen = [
         (data, name_of(source), name_of(focused) if focused else None)
@@ -205,48 +232,101 @@ def main():
         keys("Tab")
         type_text("3")
         keys("Return")
-        told("Recta y = 2·x + 1.")
+        told("Recta y és igual a 2 per x més 1.")
 
-        # The test point (2, 5), from where the focus went.
+        # The test point (2, 5), from where the focus went; then (2, 6), off the line.
         wait_focus("Coordenada x del punt de prova")
         type_text("2")
         keys("Tab")
         type_text("5")
         keys("Return")
-        told("5 = 2·2+ 1: Està en la recta.")
+        told("5 és igual a 2 per 2 més 1. Està en la recta.")
         events.clear()
         keys("Return")  # the same test again is told again
-        told("5 = 2·2+ 1: Està en la recta.")
+        told("5 és igual a 2 per 2 més 1. Està en la recta.")
+        keys("ctrl+a")
+        type_text("6")
+        keys("Return")
+        told("6 no és igual a 2 per 2 més 1. No està en la recta.")
 
-        # "nova recta" keeps the line; the equation of the next one is compared with it.
+        # The plane's description, on request, where the pupil is.
+        events.clear()
+        keys(PLANE_KEY)
+        told("Recta y és igual a 2 per x més 1. Punt de prova x 2, y 6. No està en la recta.")
+
+        # "nova recta" keeps the line, says so, and leaves the keyboard in A's x; an equation
+        # with a decimal slope crosses it.
+        # The plane is a picture whose text is its description, which a review of the window
+        # reads, in Catalan.
+        said = "Recta y és igual a 2 per x més 1. Punt de prova x 2, y 6. No està en la recta."
+        plane_text = plane.queryText()
+        check(plane.getRoleName() == "image" and plane_text.getText(0, -1) == said,
+              f"the plane is a {plane.getRoleName()!r} reading {plane_text.getText(0, -1)!r}")
+        language = plane_text.getAttributeRun(0, False)[0]
+        check("language:ca" in language, f"the plane's text attributes: {language!r}")
+
         keys("alt+n")
-        pump(0.5)
-        check(pump(WAIT, lambda: plane.description == "Recta guardada y = 2·x + 1."),
-              f"plane after nova recta: {plane.description!r}")
-        keys("Tab")
+        told("Recta guardada y és igual a 2 per x més 1. Escriviu la x del punt A.")
         wait_focus("Coordenada x del punt A")
+        check(pump(WAIT, lambda: plane.description == "Recta guardada y és igual a 2 per x més 1."),
+              f"plane after nova recta: {plane.description!r}")
         keys("Tab", "Tab", "Tab", "Tab")
         wait_focus("Equació de la recta")
-        type_text("y=-x+16")
+        type_text("y=0.5x+2")
         keys("Return")
-        told("Recta y =-1·x + 16. Es tallen al punt ( 5, 11).")
-        expected = "Recta y =-1·x + 16. Recta guardada y = 2·x + 1. Es tallen al punt ( 5, 11)."
+        told("Recta y és igual a 0,5 per x més 2. Es tallen al punt x 0,67, y 2,33.")
+        expected = ("Recta y és igual a 0,5 per x més 2. Recta guardada y és igual a 2 per x més 1. "
+                    "Es tallen al punt x 0,67, y 2,33.")
         check(pump(WAIT, lambda: plane.description == expected),
               f"plane description {plane.description!r}, expected {expected!r}")
 
         # The kept equations are in the tree with their text, though they take no focus.
         states = kept.getState()
         text = kept.queryText().getText(0, -1)
-        check(text.splitlines() == ["y = 2·x + 1", "y =-1·x + 16"], f"kept equations read {text!r}")
+        check(text.splitlines() == ["y = 2·x + 1", "y = .5·x + 2"], f"kept equations read {text!r}")
         print(f"kept equations: {kept.getRoleName()}, {text!r}, "
               + " ".join(pyatspi.stateToString(state) for state in states.getStates()))
         check(not states.contains(pyatspi.STATE_FOCUSABLE) or not states.contains(pyatspi.STATE_ENABLED),
               "the kept equations take the focus")
 
-        # "esborrar": the plane shows nothing again.
+        # A parallel line by its equation, then the same line again by two points: coincident.
+        keys("alt+n")
+        told("Recta guardada y és igual a 0,5 per x més 2. Escriviu la x del punt A.")
+        keys("Tab", "Tab", "Tab", "Tab")
+        wait_focus("Equació de la recta")
+        type_text("y=0.5x-1")
+        keys("Return")
+        told("Recta y és igual a 0,5 per x menys 1. Són paralleles.")
+        keys("alt+n")
+        told("Recta guardada y és igual a 0,5 per x menys 1. Escriviu la x del punt A.")
+        type_text("0")
+        keys("Tab")
+        type_text("-1")
+        keys("Tab")
+        type_text("2")
+        keys("Tab")
+        type_text("0")
+        keys("Return")
+        told("Recta y és igual a 0,5 per x menys 1. Són coincidents.")
+
+        # "esborrar": the plane shows nothing again, and the keyboard is in A's x.
         keys("alt+e")
+        told("Pla esborrat. Escriviu la x del punt A.")
         check(pump(WAIT, lambda: not plane.description.startswith("Recta")),
               f"plane after esborrar: {plane.description!r}")
+        wait_focus("Coordenada x del punt A")
+
+        # In the screen reader's review of the window, line by line, the plane says what it shows.
+        if HEARD:
+            empty_plane = "Els eixos amb una quadrícula de punts de menys 20 a 20"
+            keys("KP_Subtract")  # Orca's flat review, from the focus
+            for key in ["KP_Home"] * 4 + ["KP_Page_Up"] * 8:
+                if heard(empty_plane, whole=False):
+                    break
+                keys(key)
+            check(pump(HEAR, lambda: heard(empty_plane, whole=False)),
+                  "the plane is not in the screen reader's review of the window")
+            keys("KP_Subtract")
     finally:
         app.terminate()
         try:
