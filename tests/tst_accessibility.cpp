@@ -75,9 +75,14 @@ class AccessibilityTest : public QObject
     }
 
     // 'A=1,2' types A; 'B=3,6' and 'P=2,4' type and press Enter in the y field; 'E=y=2x+3'
-    // types an equation and presses Enter; 'nova' and 'esborrar' choose the menu command.
+    // types an equation and presses Enter; 'nova' and 'esborrar' choose the menu command; 'F2'
+    // presses F2 where the focus is.
     void play(const QString &step)
     {
+        if (step == QLatin1String("F2")) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+            return;
+        }
         if (step == QLatin1String("nova") || step == QLatin1String("esborrar")) {
             window->findChild<QAction *>(step == QLatin1String("nova") ? "mnurecta" : "mnuesborrar")
                 ->trigger();
@@ -286,6 +291,16 @@ private Q_SLOTS:
             << "Recta y és igual a 0 per x menys 2,5. Recta guardada y és igual a 0 per x més 3. "
                "Són paralleles."
             << QString();
+        QTest::newRow("F2 tells the plane where the pupil is")
+            << "A=1,2;B=3,6;P=2,4;F2"
+            << "txtAy(2)" << line + " Punt de prova x 2, y 4. Està en la recta."
+            << line + " Punt de prova x 2, y 4. Està en la recta." << QString();
+        QTest::newRow("F2 on the empty plane")
+            << "F2"
+            << "txtAx(0)"
+            << "Els eixos amb una quadrícula de punts de menys 20 a 20, encara sense cap recta. "
+               "Premeu F2 per sentir què hi ha al pla."
+            << QString() << QString();
         QTest::newRow("nova recta from the test point tells the kept line in A's x")
             << "A=1,2;B=3,6;P=2,4;nova"
             << "txtAx(0)"
