@@ -211,10 +211,11 @@ private Q_SLOTS:
         const NumberLocale locale { separator };
         const auto sloped = slopedLine(points[0], points[1], points[2], points[3], locale);
         const QString equation = sloped ? sloped->equation : verticalEquation(points[2], locale);
-        const PointVerdict test = sloped ? testSloped(sloped->slope, sloped->intercept,
-                                      numtext::ValueCell::text(sloped->slopeShown),
-                                      sloped->interceptShown, points[4], points[5], locale)
-                                         : testVertical(points[2], points[4], locale);
+        PointVerdict test = testVertical(points[2], points[4], locale);
+        if (sloped)
+            test = testSloped(sloped->slope, sloped->intercept,
+                numtext::ValueCell::text(sloped->slopeShown), sloped->interceptShown, points[4],
+                points[5], locale);
         QCOMPARE(::spokenText(equation), line);
         QCOMPARE(::spokenText(test.worked), worked);
     }

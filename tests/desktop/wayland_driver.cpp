@@ -189,11 +189,9 @@ void checkFits(frmRecta &window, const QString &what)
     const QSize room = roomOnScreen(screen->availableGeometry(), screen->geometry());
     const QSize frame = window.frameGeometry().size();
     if (frame.width() > room.width() || frame.height() > room.height())
-        fail(u"%1: the window is %2×%3, the screen has room for %4×%5"_s.arg(what)
-                 .arg(frame.width())
-                 .arg(frame.height())
-                 .arg(room.width())
-                 .arg(room.height()));
+        fail(u"%1: the window is %2, the screen has room for %3"_s.arg(what,
+            u"%1×%2"_s.arg(frame.width()).arg(frame.height()),
+            u"%1×%2"_s.arg(room.width()).arg(room.height())));
     say(u"%1: zoom %2, window %3×%4 fits %5×%6"_s.arg(what)
             .arg(window.canvas().zoom())
             .arg(frame.width())
@@ -312,8 +310,8 @@ int main(int argc, char *argv[])
     waitForZoom(window, reset, u"Ctrl+0"_s);
     checkFits(window, u"Ctrl+0"_s);
 
-    zoomMaximised(
-        window, Qt::Key_0, [&](qreal) { return reset; }, u"Ctrl+0 maximised"_s);
+    const auto toReset = [&](qreal) { return reset; };
+    zoomMaximised(window, Qt::Key_0, toReset, u"Ctrl+0 maximised"_s);
     zoomMaximised(
         window, Qt::Key_Minus,
         [&](qreal maximised) { return std::min(nextZoomStep(maximised, -1, largest), largest); },
