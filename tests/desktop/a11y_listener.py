@@ -29,6 +29,8 @@ deaf = [False]
 DESCRIPTION = "object:property-change:accessible-description"
 PLANE_KEY = "F2"  # says the plane's description
 FOCUSED = "object:state-changed:focused"
+# Qt 6.8 and later tell a result as an announcement from the focused control.
+ANNOUNCEMENT = "object:announcement"
 
 events = []  # (type, source, text carried, the control that had the focus then)
 focus = [None]
@@ -151,7 +153,10 @@ def told(text, seconds=WAIT):
 
     def arrived():
         return any(
-            kind == DESCRIPTION and data == text and source is not None and source == focused
+            kind.startswith((DESCRIPTION, ANNOUNCEMENT))
+            and data == text
+            and source is not None
+            and source == focused
             for kind, source, data, focused in events
         ) or (focus[0] is not None and description_of(focus[0]) == text)
 
@@ -166,7 +171,7 @@ def told(text, seconds=WAIT):
     seen = [
         (data, name_of(source), name_of(focused) if focused else None)
         for kind, source, data, focused in events
-        if kind == DESCRIPTION
+        if kind.startswith((DESCRIPTION, ANNOUNCEMENT))
     ]
     return check(False, f"not told at the focus: {text!r}; description changes seen: {seen}")
 
@@ -180,7 +185,7 @@ def wait_focus(name):
 
 def main():
     recta = sys.argv[1]
-    for kind in (DESCRIPTION, FOCUSED, "object:text-changed", "window:activate"):
+    for kind in (DESCRIPTION, ANNOUNCEMENT, FOCUSED, "object:text-changed", "window:activate"):
         pyatspi.Registry.registerEventListener(on_event, kind)
 
     env = dict(os.environ)
