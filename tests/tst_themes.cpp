@@ -1,4 +1,5 @@
 #include "app/frmRecta.h"
+#include "tests/pixels.h"
 #include "tests/session.h"
 #include "toolkit/canvas.h"
 #include "toolkit/palette.h"
@@ -26,27 +27,12 @@ private:
         return p;
     }
 
-    static QRgb mostCommon(const QImage &image)
-    {
-        QHash<QRgb, int> counts;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                ++counts[image.pixel(x, y)];
-        QRgb common = 0;
-        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-            if (it.value() > counts.value(common))
-                common = it.key();
-        return common;
-    }
-
     // The contrast of a field's text: its most contrasting pixel against its background, the
     // most common pixel inside its frame.
     static double textContrast(QWidget *field)
     {
-        const QImage shot = field->grab().toImage();
-        const int inset = qRound(3 * shot.devicePixelRatio());
-        const QImage inside = shot.copy(shot.rect().adjusted(inset, inset, -inset, -inset));
-        const QColor background(mostCommon(inside));
+        const QImage inside = insideFrame(field);
+        const QColor background(mostCommon(pixelCounts(inside)));
         double best = 1.0;
         for (int y = 0; y < inside.height(); ++y)
             for (int x = 0; x < inside.width(); ++x)
@@ -105,7 +91,8 @@ private Q_SLOTS:
 
         // Each role of the plane is drawn, in its own colour, legibly on the plane's background.
         const QImage plane = window.canvas().image();
-        const QColor paper(mostCommon(plane));
+        const QHash<QRgb, int> counts = pixelCounts(plane);
+        const QColor paper(mostCommon(counts));
         const struct
         {
             const char *role;
@@ -118,10 +105,6 @@ private Q_SLOTS:
             { "lines", 12, 3.0 },
             { "point marks", 13, 3.0 },
         };
-        QHash<QRgb, int> counts;
-        for (int y = 0; y < plane.height(); ++y)
-            for (int x = 0; x < plane.width(); ++x)
-                ++counts[plane.pixel(x, y)];
         for (const auto &role : roles) {
             const QColor colour = paletteColour(role.colour);
             QVERIFY2(counts.value(colour.rgb()) > 0, role.role);

@@ -1,4 +1,5 @@
 #include "app/frmRecta.h"
+#include "tests/pixels.h"
 #include "toolkit/canvas.h"
 #include "toolkit/field.h"
 #include "toolkit/palette.h"
@@ -173,23 +174,15 @@ private Q_SLOTS:
         Field field(control(window, name));
         field.setText(text);
         field.setEnabled(false);
-        const QImage shot = field.widget()->grab().toImage();
-        const int inset = qRound(3 * shot.devicePixelRatio());
-        const QImage inside = shot.copy(shot.rect().adjusted(inset, inset, -inset, -inset));
-
-        QHash<QRgb, int> counts;
+        const QImage inside = insideFrame(field.widget());
         QColor darkest = Qt::white;
         for (int y = 0; y < inside.height(); ++y)
             for (int x = 0; x < inside.width(); ++x) {
                 const QColor pixel = inside.pixelColor(x, y);
-                ++counts[pixel.rgb()];
                 if (relativeLuminance(pixel) < relativeLuminance(darkest))
                     darkest = pixel;
             }
-        QRgb background = 0;
-        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-            if (it.value() > counts.value(background))
-                background = it.key();
+        const QRgb background = mostCommon(pixelCounts(inside));
         const double ratio = contrastRatio(QColor(background), darkest);
         const QString seen
             = QStringLiteral("%1 on %2: %3:1")
