@@ -1,7 +1,7 @@
 #include "app/accessibility.h"
 #include "app/frmRecta.h"
-#include "boxcloser.h"
 #include "line/linemath.h"
+#include "tests/session.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -59,47 +59,12 @@ class AccessibilityTest : public QObject
 
     std::unique_ptr<frmRecta> window;
     QStringList boxes;
-    BoxCloser boxCloser { &boxes };
+    drive::BoxCloser boxCloser { &boxes };
 
-    void type(const QString &name, const QString &text)
-    {
-        auto *field = window->findChild<QLineEdit *>(name);
-        QVERIFY2(field && field->isEnabled(), qPrintable(name));
-        field->setFocus(Qt::TabFocusReason);
-        QTest::keyClicks(field, text);
-    }
-
-    void enter(const QString &name)
-    {
-        QTest::keyClick(window->findChild<QLineEdit *>(name), Qt::Key_Return);
-    }
-
-    // 'A=1,2' types A; 'B=3,6' and 'P=2,4' type and press Enter in the y field; 'E=y=2x+3'
-    // types an equation and presses Enter; 'nova' and 'esborrar' choose the menu command; 'F2'
-    // presses F2 where the focus is.
+    // The fields are reached by Tab, which a screen reader hears of.
     void play(const QString &step)
     {
-        if (step == QLatin1String("F2")) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
-            return;
-        }
-        if (step == QLatin1String("nova") || step == QLatin1String("esborrar")) {
-            window->findChild<QAction *>(step == QLatin1String("nova") ? "mnurecta" : "mnuesborrar")
-                ->trigger();
-            return;
-        }
-        const QString what = step.section(u'=', 0, 0);
-        const QString value = step.section(u'=', 1);
-        if (what == QLatin1String("E")) {
-            type(QStringLiteral("txtequacio"), value);
-            enter(QStringLiteral("txtequacio"));
-            return;
-        }
-        const int row = what == QLatin1String("A") ? 0 : what == QLatin1String("B") ? 1 : 2;
-        type(QStringLiteral("txtAx(%1)").arg(row), value.section(u',', 0, 0));
-        type(QStringLiteral("txtAy(%1)").arg(row), value.section(u',', 1));
-        if (row > 0)
-            enter(QStringLiteral("txtAy(%1)").arg(row));
+        QVERIFY2(drive::play(*window, step, drive::Reach::Tab), qPrintable(step));
     }
 
 private Q_SLOTS:
@@ -347,7 +312,7 @@ private Q_SLOTS:
         }
         changes.clear();
         if (last == QLatin1String("P="))
-            enter(QStringLiteral("txtAy(2)"));
+            drive::enter(drive::field(*window, QStringLiteral("txtAy(2)")));
         else
             play(last);
         QCoreApplication::processEvents();

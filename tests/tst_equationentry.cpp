@@ -1,4 +1,5 @@
 #include "app/frmRecta.h"
+#include "tests/session.h"
 #include "toolkit/canvas.h"
 #include "toolkit/palette.h"
 
@@ -20,48 +21,37 @@ class EquationEntryTest : public QObject
     Q_OBJECT
 
 private:
-    struct Shown
+    struct Shown : Session
     {
         explicit Shown(const NumberLocale &locale)
-            : window(locale)
+            : Session(locale)
         {
-            window.show();
-            QVERIFY(QTest::qWaitForWindowActive(&window));
             // The user clicks into the equation field first; the first repaints run before
             // anything is recorded.
             field(u"txtequacio"_s)->setFocus(Qt::MouseFocusReason);
             QCoreApplication::processEvents();
         }
-        QLineEdit *field(const QString &name) { return window.findChild<QLineEdit *>(name); }
-        QString equations()
-        {
-            return window.findChild<QPlainTextEdit *>(u"txtequacio2"_s)->toPlainText();
-        }
         void type(const QString &text, Qt::Key key = Qt::Key_Return,
             Qt::KeyboardModifiers modifiers = Qt::NoModifier)
         {
-            QLineEdit *equation = field(u"txtequacio"_s);
-            QTest::keyClicks(equation, text);
-            QTest::keyClick(equation, key, modifiers);
+            drive::type(field(u"txtequacio"_s), text);
+            QTest::keyClick(field(u"txtequacio"_s), key, modifiers);
         }
-        frmRecta window;
     };
 
     static QStringList coordinates(Shown &shown)
     {
         QStringList texts;
-        for (const char *name :
-            { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)", "txtAy(2)" })
-            texts << shown.field(QString::fromLatin1(name))->text();
+        for (const QString &name : drive::pointFields)
+            texts << shown.field(name)->text();
         return texts;
     }
 
     static QString enabledStates(Shown &shown)
     {
         QString states;
-        for (const char *name : { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)",
-                 "txtAy(2)", "txtequacio" })
-            states += shown.field(QString::fromLatin1(name))->isEnabled() ? u'1' : u'0';
+        for (const QString &name : drive::entryFields)
+            states += shown.field(name)->isEnabled() ? u'1' : u'0';
         return states;
     }
 

@@ -1,5 +1,6 @@
 #include "app/frmRecta.h"
 #include "frame/frame.h"
+#include "tests/session.h"
 #include "toolkit/canvas.h"
 #include "toolkit/palette.h"
 
@@ -167,16 +168,9 @@ int main(int argc, char *argv[])
     // This program is about ratio 2: it asks Qt for it before the application exists, on a
     // screen with room for the window at zoom 1 (the offscreen screen is 800 pixels square).
     qputenv("QT_SCALE_FACTOR", "2");
-    QTemporaryFile screens;
-    if (!screens.open())
-        return 1;
-    screens.write(R"({ "screens": [ { "name": "large", "x": 0, "y": 0, "width": 2560,
+    return drive::runOnScreens<HiDpiTest>(
+        argc, argv, R"({ "screens": [ { "name": "large", "x": 0, "y": 0, "width": 2560,
         "height": 1600, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1 } ] })");
-    screens.flush();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
-    QApplication app(argc, argv);
-    HiDpiTest test;
-    return QTest::qExec(&test, argc, argv);
 }
 
 #include "tst_hidpi.moc"

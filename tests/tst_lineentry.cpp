@@ -1,5 +1,5 @@
 #include "app/frmRecta.h"
-#include "boxcloser.h"
+#include "tests/session.h"
 #include "toolkit/canvas.h"
 #include "toolkit/field.h"
 #include "toolkit/palette.h"
@@ -70,7 +70,7 @@ QStringList marks(float x, float y)
         circle(x, y, 0.2f, 13) };
 }
 
-const QStringList abFields { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)" };
+const QStringList abFields = drive::pointFields.mid(0, 4);
 
 QString describe(const ValueCell &cell)
 {
@@ -89,7 +89,7 @@ class LineEntryTest : public QObject
     std::unique_ptr<frmRecta> window;
     std::vector<DrawCall> calls;
     QStringList boxes;
-    BoxCloser boxCloser { &boxes };
+    drive::BoxCloser boxCloser { &boxes };
 
     frmRecta &open(const NumberLocale &locale = NumberLocale::fullStop())
     {
@@ -112,13 +112,8 @@ class LineEntryTest : public QObject
         return Field(window->findChild<QWidget *>(name)).text();
     }
 
-    void type(const QString &name, const QString &value)
-    {
-        edit(name)->setFocus();
-        QTest::keyClicks(edit(name), value);
-    }
-
-    void enter(const QString &name) { QTest::keyClick(edit(name), Qt::Key_Return); }
+    void type(const QString &name, const QString &value) { drive::type(edit(name), value); }
+    void enter(const QString &name) { drive::enter(edit(name)); }
 
     // A and B typed field by field.
     void typeAB(const QStringList &ab)
@@ -155,9 +150,7 @@ class LineEntryTest : public QObject
     QStringList state()
     {
         QStringList out;
-        for (const char *name : { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)",
-                 "txtAy(2)", "txtequacio", "txtequacio2", "txtresultat", "txtsino" }) {
-            const QString n = QString::fromLatin1(name);
+        for (const QString &n : drive::tabOrder) {
             out << n + u'=' + fieldText(n)
                     + (window->findChild<QWidget *>(n)->isEnabled() ? u'+' : u'-');
         }
@@ -254,8 +247,8 @@ private Q_SLOTS:
         type(QStringLiteral("txtAy(1)"), QStringLiteral("4"));
         edit(QStringLiteral("txtequacio"))->setFocus();
         const QStringList before = state();
-        for (const char *name : { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)" })
-            QTest::mouseClick(edit(QString::fromLatin1(name)), Qt::LeftButton);
+        for (const QString &name : abFields)
+            QTest::mouseClick(edit(name), Qt::LeftButton);
         QCOMPARE(state(), before);
     }
 
@@ -371,8 +364,8 @@ private Q_SLOTS:
             QCOMPARE(m.slopeShown, ValueCell::text(slopeShown));
         }
         QVERIFY(m.interceptShown == interceptShown);
-        for (const char *name : { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)" })
-            QVERIFY(!edit(QString::fromLatin1(name))->isEnabled());
+        for (const QString &name : abFields)
+            QVERIFY(!edit(name)->isEnabled());
         const bool testOpen = enterIn == QLatin1String("txtAy(1)");
         QCOMPARE(edit(QStringLiteral("txtAx(2)"))->isEnabled(), testOpen);
         QCOMPARE(edit(QStringLiteral("txtAy(2)"))->isEnabled(), testOpen);

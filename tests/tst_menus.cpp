@@ -26,9 +26,8 @@ private:
     static QString state(Session &session)
     {
         QString texts;
-        for (const char *name : { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)",
-                 "txtAy(2)", "txtequacio", "txtsino" }) {
-            QLineEdit *field = session.field(QString::fromLatin1(name));
+        for (const QString &name : drive::entryFields + QStringList { "txtsino" }) {
+            QLineEdit *field = session.field(name);
             texts += field->text() + (field->isEnabled() ? u"|"_s : u"#"_s);
         }
         return texts + session.window.findChild<QPlainTextEdit *>(u"txtresultat"_s)->toPlainText();

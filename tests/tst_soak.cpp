@@ -1,4 +1,5 @@
 #include "app/frmRecta.h"
+#include "tests/session.h"
 #include "toolkit/canvas.h"
 
 #include <QAction>
@@ -39,19 +40,12 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
         // " falten dades" is modal: close it as soon as it is up, as a pupil would.
-        QTimer closer;
-        closer.setInterval(0);
-        connect(&closer, &QTimer::timeout, [] {
-            if (QWidget *box = QApplication::activeModalWidget())
-                box->close();
-        });
+        drive::BoxCloser closer(nullptr, 0);
         closer.start();
 
-        const QStringList names = { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)",
-            "txtAy(2)", "txtequacio" };
         QList<QLineEdit *> fields;
-        for (const QString &name : names)
-            fields.append(window.findChild<QLineEdit *>(name));
+        for (const QString &name : drive::entryFields)
+            fields.append(drive::field(window, name));
         QAction *nova = window.findChild<QAction *>(QStringLiteral("mnurecta"));
         QAction *esborrar = window.findChild<QAction *>(QStringLiteral("mnuesborrar"));
         auto *kept = window.findChild<QPlainTextEdit *>(QStringLiteral("txtequacio2"));
@@ -123,11 +117,7 @@ private Q_SLOTS:
 
         // Still answering: a fresh line through two points.
         esborrar->trigger();
-        QTest::keyClicks(fields[0], QStringLiteral("1"));
-        QTest::keyClicks(fields[1], QStringLiteral("2"));
-        QTest::keyClicks(fields[2], QStringLiteral("3"));
-        QTest::keyClicks(fields[3], QStringLiteral("6"));
-        QTest::keyClick(fields[3], Qt::Key_Return);
+        drive::play(window, QStringLiteral("A=1,2;B=3,6"));
         QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("txtequacio"))->text(),
             QStringLiteral("y = 2·x + 0"));
         QVERIFY(fields[4]->isEnabled());

@@ -1,4 +1,5 @@
 #include "app/frmRecta.h"
+#include "tests/session.h"
 #include "toolkit/canvas.h"
 #include "toolkit/palette.h"
 #include "toolkit/surface.h"
@@ -228,13 +229,9 @@ private Q_SLOTS:
         frmRecta window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        auto *ax = window.findChild<QLineEdit *>(QStringLiteral("txtAx(0)"));
-        auto *ay = window.findChild<QLineEdit *>(QStringLiteral("txtAy(0)"));
-        ax->setFocus();
-        QTest::keyClicks(ax, QStringLiteral("3"));
-        ay->setFocus();
-        QTest::keyClicks(ay, QStringLiteral("4.5"));
-        ax->setFocus(); // leaving A's y field marks the point, guides included
+        drive::play(window, QStringLiteral("A=3,4.5"));
+        // Leaving A's y field marks the point, guides included.
+        drive::field(window, QStringLiteral("txtAx(0)"))->setFocus();
         const QImage marked = window.canvas().image().copy();
         if (exposed) {
             QExposeEvent uncovered(QRegion(window.rect()));

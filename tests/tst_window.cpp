@@ -1,5 +1,6 @@
 #include "app/frmRecta.h"
 #include "tests/pixels.h"
+#include "tests/session.h"
 #include "toolkit/canvas.h"
 #include "toolkit/field.h"
 #include "toolkit/palette.h"
@@ -261,8 +262,7 @@ private Q_SLOTS:
     void tabOrder()
     {
         frmRecta window;
-        const QStringList order = { "txtAx(0)", "txtAy(0)", "txtAx(1)", "txtAy(1)", "txtAx(2)",
-            "txtAy(2)", "txtequacio", "txtresultat", "txtsino", "txtequacio2" };
+        const QStringList &order = drive::tabOrder;
         // The chain also passes through the inner widgets of the multi-line fields.
         for (qsizetype k = 0; k + 1 < order.size(); ++k) {
             QWidget *next = control(window, order[k])->nextInFocusChain();

@@ -1,6 +1,7 @@
 #include "app/frmRecta.h"
 #include "frame/frame.h"
 #include "line/marks.h"
+#include "tests/session.h"
 #include "toolkit/canvas.h"
 #include "toolkit/palette.h"
 #include "toolkit/zoom.h"
@@ -39,25 +40,13 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
 
-    static void type(frmRecta &window, const QString &name, const QString &text, bool enter)
-    {
-        auto *field = window.findChild<QLineEdit *>(name);
-        field->setFocus();
-        QTest::keyClicks(field, text);
-        if (enter)
-            QTest::keyClick(field, Qt::Key_Return);
-    }
-
     // A line through two points, kept; then an equation, compared with it: two lines, the
     // marks of a point and the crossing point's text.
     static void session(frmRecta &window)
     {
-        type(window, u"txtAx(0)"_s, u"1"_s, false);
-        type(window, u"txtAy(0)"_s, u"2"_s, false);
-        type(window, u"txtAx(1)"_s, u"3"_s, false);
-        type(window, u"txtAy(1)"_s, u"6"_s, true);
+        drive::play(window, u"A=1,2;B=3,6"_s);
         window.mnurecta_Click();
-        type(window, u"txtequacio"_s, u"y=-x+4"_s, true);
+        drive::play(window, u"E=y=-x+4"_s);
     }
 
     // The box around the pixels of that colour inside area, in device pixels.
@@ -402,19 +391,11 @@ int main(int argc, char *argv[])
 {
     // A small screen where windows open, as a 1280 × 800 screen with the desktop scaled to 2 is,
     // and a large one beside it.
-    QTemporaryFile screens;
-    if (!screens.open())
-        return 1;
-    screens.write(R"({ "windowFrameMargins": true, "screens": [
+    return drive::runOnScreens<ZoomTest>(argc, argv, R"({ "windowFrameMargins": true, "screens": [
         { "name": "small", "x": 0, "y": 0, "width": 640, "height": 400, "logicalDpi": 96,
           "logicalBaseDpi": 96, "dpr": 1 },
         { "name": "large", "x": 640, "y": 0, "width": 2560, "height": 1600, "logicalDpi": 96,
           "logicalBaseDpi": 96, "dpr": 1 } ] })");
-    screens.flush();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
-    QApplication app(argc, argv);
-    ZoomTest test;
-    return QTest::qExec(&test, argc, argv);
 }
 
 #include "tst_zoom.moc"

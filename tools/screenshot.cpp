@@ -5,57 +5,11 @@
 // (typed, then Enter in the y field; 'A=0,5/1' with decimal commas), 'E=y=2x+3' (an equation and
 // Enter), 'nova', 'esborrar'.
 #include "app/frmRecta.h"
+#include "tests/session.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QLineEdit>
-#include <QMenuBar>
-#include <QTest>
 
 #include <cstdio>
-
-namespace {
-
-void typeInto(frmRecta &window, const QString &name, const QString &text)
-{
-    auto *field = window.findChild<QLineEdit *>(name);
-    if (!field || !field->isEnabled())
-        return;
-    field->setFocus();
-    QTest::keyClicks(field, text);
-}
-
-void enter(frmRecta &window, const QString &name)
-{
-    if (auto *field = window.findChild<QLineEdit *>(name))
-        QTest::keyClick(field, Qt::Key_Return);
-}
-
-void play(frmRecta &window, const QString &step)
-{
-    if (step == QLatin1String("nova") || step == QLatin1String("esborrar")) {
-        const QString action = step == QLatin1String("nova") ? QStringLiteral("mnurecta")
-                                                             : QStringLiteral("mnuesborrar");
-        window.findChild<QAction *>(action)->trigger();
-        return;
-    }
-    const QString what = step.section(u'=', 0, 0);
-    const QString value = step.section(u'=', 1);
-    if (what == QLatin1String("E")) {
-        typeInto(window, QStringLiteral("txtequacio"), value);
-        enter(window, QStringLiteral("txtequacio"));
-        return;
-    }
-    const int row = what == QLatin1String("A") ? 0 : what == QLatin1String("B") ? 1 : 2;
-    // 'A=0,5/1' keeps the decimal commas of a comma locale.
-    const QChar between = value.contains(u'/') ? u'/' : u',';
-    typeInto(window, QStringLiteral("txtAx(%1)").arg(row), value.section(between, 0, 0));
-    typeInto(window, QStringLiteral("txtAy(%1)").arg(row), value.section(between, 1));
-    if (row > 0)
-        enter(window, QStringLiteral("txtAy(%1)").arg(row));
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -84,7 +38,7 @@ int main(int argc, char *argv[])
     if (args.size() > 1) {
         const QStringList steps = args[1].split(u';', Qt::SkipEmptyParts);
         for (const QString &step : steps) {
-            play(window, step.trimmed());
+            drive::play(window, step);
             QApplication::processEvents();
         }
     }
