@@ -309,6 +309,9 @@ private Q_SLOTS:
         QTest::newRow("blanks inside, comma") << u"1 , 5"_s << comma << 1.5 << false << 0.0;
         QTest::newRow("exponent after a comma") << u"2,5e1"_s << comma << 25.0 << true << 25.0;
         QTest::newRow("hexadecimal, comma") << u"&H1,8"_s << comma << 1.0 << false << 0.0;
+        // The leading reading passes over line feeds; around a whole number only blanks and tabs
+        // may stand.
+        QTest::newRow("line feed after, comma") << u"2,5\n"_s << comma << 2.5 << false << 0.0;
     }
 
     void typedNumbers()
