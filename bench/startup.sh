@@ -4,8 +4,11 @@
 # Runs the programs in turn, run after run, so that a change of the machine's load hits them
 # alike, and prints the medians of whole-process wall time, CPU time (perf's task-clock, when
 # perf is there) and peak resident memory side by side, with the ratios to the bare window.
-# The bare window also runs with the real window's fonts ("bare+fonts"), to show how much of
-# the difference they make.
+# The bare window runs with the real window's fonts too ("bare+fonts"): the fonts are part of
+# the window's layout, so that is the floor the real window is held to; the bare window without
+# them shows what loading them costs. With valgrind there, callgrind also counts the
+# instructions of each to its first frame, which do not move with the machine's load
+# (STARTUP_CALLGRIND_RUNS runs each, 3 by default, the median taken; 0 leaves it out).
 # With STARTUP_TSV=file it also writes the medians there, one "name value" a line, for run.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -73,9 +76,28 @@ if command -v perf >/dev/null && perf stat -e task-clock -o /dev/null true 2>/de
     done
 fi
 
+# The instructions of one run to its first frame, as callgrind counts them.
+measure_instructions() {
+    local out=$1
+    shift
+    valgrind --tool=callgrind --callgrind-out-file=/dev/null --log-file="$work/callgrind" \
+        "$@" >/dev/null 2>&1 || { echo "startup.sh: callgrind $* failed" >&2; exit 1; }
+    awk '/Collected :/ { print $NF }' "$work/callgrind" >>"$out"
+}
+have_callgrind=
+callgrind_runs=${STARTUP_CALLGRIND_RUNS:-3}
+if [ "$callgrind_runs" -gt 0 ] && command -v valgrind >/dev/null; then
+    have_callgrind=1
+    for ((k = 0; k < callgrind_runs; k++)); do
+        measure_instructions "$work/probe.ir" "$probe"
+        measure_instructions "$work/bare.ir" "$bare"
+        measure_instructions "$work/fonts.ir" "$bare" --fonts
+    done
+fi
+
 median() { # column file
     cut -d' ' -f"$1" "$2" | sort -g | awk '{ v[NR] = $1 }
-        END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+        END { printf "%.15g\n", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
 scaled() { awk -v v="$1" -v d="$2" 'BEGIN { print v / d }'; }
@@ -86,6 +108,9 @@ for who in probe bare fonts; do
     value[${who}_rss]=$(median 2 "$work/$who")
     if [ -n "$have_perf" ]; then
         value[${who}_cpu]=$(median 1 "$work/$who.cpu")
+    fi
+    if [ -n "$have_callgrind" ]; then
+        value[${who}_ir]=$(median 1 "$work/$who.ir")
     fi
 done
 
@@ -101,6 +126,11 @@ if [ -n "$have_perf" ]; then
     row 'CPU time, task-clock (ms)' cpu 1
 else
     echo '  (no CPU times: perf is missing)'
+fi
+if [ -n "$have_callgrind" ]; then
+    row 'instructions, callgrind (M)' ir 1000000
+else
+    echo '  (no instruction counts: valgrind is missing)'
 fi
 row 'peak resident memory (MiB)' rss 1024
 
