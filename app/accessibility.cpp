@@ -193,6 +193,11 @@ QString resultsText(const ShownResults &results)
 
 namespace {
 
+// Where the plane keeps its description for screen readers to read, apart from the widget's own:
+// the plane holds every field, and Orca 48 speaks each description change of an ancestor of the
+// focus, so a change would say every result a second time after its announcement.
+constexpr char planeDescriptionKey[] = "recta-plane-description";
+
 // The plane as a screen reader sees it: a picture whose text is its description, so that a
 // review of the window (Orca's flat review) reads what the plane shows where the plane is, in
 // Catalan.
@@ -202,6 +207,11 @@ public:
     explicit PlaneAccessible(QWidget *plane)
         : QAccessibleWidget(plane, QAccessible::Graphic)
     {
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Description ? said() : QAccessibleWidget::text(kind);
     }
 
     void *interface_cast(QAccessible::InterfaceType type) override
@@ -241,7 +251,11 @@ public:
     }
 
 private:
-    QString said() const { return widget()->accessibleDescription(); }
+    QString said() const
+    {
+        const QVariant kept = widget()->property(planeDescriptionKey);
+        return kept.isValid() ? kept.toString() : widget()->accessibleDescription();
+    }
 };
 
 QAccessibleInterface *planeAccessible(const QString &className, QObject *object)
@@ -299,7 +313,7 @@ void ScreenReaderResults::handlerEnded(WindowState &state)
         facts.comparison = m.comparison;
     const QString description = planeDescription(facts);
     const QString planeNow = description.isEmpty() ? emptyPlane : description;
-    Announcer::describe(plane, planeNow);
+    plane->setProperty(planeDescriptionKey, planeNow);
 
     ShownResults results;
     if (state.shown.line)

@@ -48,7 +48,9 @@ class AccessibilityTest : public QObject
             return;
         }
 #endif
-        if (event->type() != QAccessible::DescriptionChanged)
+        // The message box's description is its own text, which the box test below watches.
+        if (event->type() != QAccessible::DescriptionChanged
+            || qobject_cast<QMessageBox *>(accessible->object()))
             return;
         const Change change { accessible->object()->objectName(),
             accessible->text(QAccessible::Description) };
@@ -300,6 +302,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
         QWidget *surface = window->findChild<QWidget *>(QStringLiteral("frmRecta"));
         const QString emptyPlane = surface->accessibleDescription();
+        planeSaid.clear();
         QHash<QString, QString> own;
         for (const QWidget *control : window->findChildren<QWidget *>())
             own.insert(control->objectName(), control->accessibleDescription());
@@ -332,10 +335,12 @@ private Q_SLOTS:
 #endif
         }
 
-        // The plane says what it shows, and said so when it changed.
+        // The plane says what it shows when asked, without telling its every change: it holds
+        // the fields, and a screen reader speaks the changes of the focus's ancestors.
         const QString expectedPlane = plane.isEmpty() ? emptyPlane : plane;
-        QCOMPARE(surface->accessibleDescription(), expectedPlane);
-        QCOMPARE(planeSaid.isEmpty() ? emptyPlane : planeSaid, expectedPlane);
+        QCOMPARE(QAccessible::queryAccessibleInterface(surface)->text(QAccessible::Description),
+            expectedPlane);
+        QCOMPARE(planeSaid, QString());
         QCOMPARE(boxes, box.isEmpty() ? QStringList() : QStringList { box });
     }
 };

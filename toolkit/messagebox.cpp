@@ -66,6 +66,12 @@ void messageBox(const QString &text)
     }
     box->setWindowTitle(title);
     box->setText(text);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // The Orca that comes with Qt 6.8 (48, Debian 13) reads an alert by its description, or else
+    // by its labels of three words or more, which leaves " falten dades" unsaid. Orca 43, with
+    // Qt 6.4, reads the label, and then the description as well.
+    box->setAccessibleDescription(text);
+#endif
     roomForTitle(box);
     box->exec();
     if (box && box != kept)
