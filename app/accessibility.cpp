@@ -1,7 +1,7 @@
 #include "app/accessibility.h"
 
 #include "compare/relation.h"
-#include "line/recta.h"
+#include "state/windowstate.h"
 #include "toolkit/dispatcher.h"
 
 #include <QAccessibleWidget>
@@ -276,27 +276,27 @@ void presentPlaneAsPicture()
     Q_UNUSED(installed)
 }
 
-ScreenReaderResults::ScreenReaderResults(QWidget *plane, const Dispatcher &handlers)
+ScreenReaderResults::ScreenReaderResults(QWidget *plane, const Dispatcher &dispatcher)
     : plane(plane)
     , emptyPlane(plane->accessibleDescription())
 {
     // Only a move that a handler makes (a field disabled under the focus, a menu command) comes
     // with that handler's results; the pupil's own Tab has been read out before anything else.
-    QObject::connect(
-        qApp, &QApplication::focusChanged, &announcer, [this, &handlers](QWidget *, QWidget *now) {
-            if (handlers.busy() && now)
+    QObject::connect(qApp, &QApplication::focusChanged, &announcer,
+        [this, &dispatcher](QWidget *, QWidget *now) {
+            if (dispatcher.busy() && now)
                 focusMoved = true;
         });
 }
 
-void ScreenReaderResults::handlerEnded(Recta &r)
+void ScreenReaderResults::handlerEnded(WindowState &state)
 {
-    const Members &m = r.m;
-    const Controls &c = r.c;
+    const Members &m = state.members;
+    const Controls &c = state.controls;
     // dibuixar leaves the fields of A and B locked until a menu command clears the plane for a
     // new line: while they are, the line it drew is the current one on the plane.
     const bool lineOnPlane = m.hasLine && !c.txtAx[0].isEnabled();
-    if (r.shown.test) {
+    if (state.shown.test) {
         testedX = c.txtAx[2].text();
         testedY = c.txtAy[2].text();
     }
@@ -316,19 +316,19 @@ void ScreenReaderResults::handlerEnded(Recta &r)
     plane->setProperty(planeDescriptionKey, planeNow);
 
     ShownResults results;
-    if (r.shown.line)
+    if (state.shown.line)
         results.equation = m.lineEquation;
-    if (r.shown.test) {
+    if (state.shown.test) {
         results.worked = c.txtresultat.text();
         results.verdict = c.txtsino.text();
     }
-    if (r.shown.comparison)
+    if (state.shown.comparison)
         results.comparison = m.comparison;
-    results.kept = r.shown.kept;
-    results.keptNothing = r.shown.keptNothing;
-    results.cleared = r.shown.cleared;
-    const bool planeAsked = r.shown.plane;
-    r.shown = {};
+    results.kept = state.shown.kept;
+    results.keptNothing = state.shown.keptNothing;
+    results.cleared = state.shown.cleared;
+    const bool planeAsked = state.shown.plane;
+    state.shown = {};
     const QString told = planeAsked ? planeNow : resultsText(results);
     if (!told.isEmpty())
         announcer.announce(told, plane, focusMoved);

@@ -6,7 +6,7 @@
 
 class Dispatcher;
 class QWidget;
-struct Recta;
+struct WindowState;
 
 /// What the plane shows, in the texts of the window; an empty text is something not shown.
 struct PlaneFacts
@@ -56,10 +56,10 @@ class ScreenReaderResults
 {
 public:
     /// The plane's own description is kept for a plane that shows nothing.
-    ScreenReaderResults(QWidget *plane, const Dispatcher &handlers);
+    ScreenReaderResults(QWidget *plane, const Dispatcher &dispatcher);
 
     /// Reads what the handler showed from the window's members and fields, and starts afresh.
-    void handlerEnded(Recta &r);
+    void handlerEnded(WindowState &state);
 
 private:
     QWidget *plane;

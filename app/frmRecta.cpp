@@ -264,7 +264,7 @@ private:
 
 frmRecta::frmRecta(const numtext::NumberLocale &locale)
 {
-    r.locale = locale;
+    state.locale = locale;
     // The texts are Catalan whatever the desktop's language: screen readers pick their voice by it.
     setLocale(QLocale(QLocale::Catalan, QLocale::Spain));
     presentPlaneAsPicture();
@@ -274,10 +274,10 @@ frmRecta::frmRecta(const numtext::NumberLocale &locale)
     routeHandlers();
     Form_Load();
     // What a pupil who cannot see the plane is told of it, after every handler.
-    results = std::make_unique<ScreenReaderResults>(surface, handlers);
-    handlers.setIdleHandler([this] {
+    results = std::make_unique<ScreenReaderResults>(surface, dispatcher);
+    dispatcher.setIdleHandler([this] {
         if (results)
-            results->handlerEnded(r);
+            results->handlerEnded(state);
     });
 }
 
@@ -299,11 +299,11 @@ void frmRecta::buildLayout()
     auto *chordGuard = new MenuChordGuard(menuBar());
     connect(mnuesborrar, &QAction::triggered, this, [this, chordGuard] {
         chordGuard->commandRan();
-        handlers.run([this] { mnuesborrar_Click(); });
+        dispatcher.run([this] { mnuesborrar_Click(); });
     });
     connect(mnurecta, &QAction::triggered, this, [this, chordGuard] {
         chordGuard->commandRan();
-        handlers.run([this] { mnurecta_Click(); });
+        dispatcher.run([this] { mnurecta_Click(); });
     });
 
     surface = new Surface(clientTwips, this);
@@ -380,14 +380,14 @@ void frmRecta::buildLayout()
         setTabOrder(order[k], order[k + 1]);
 
     for (int row = 0; row < 3; ++row) {
-        r.c.txtAx[row] = Field(txtAx[row]);
-        r.c.txtAy[row] = Field(txtAy[row]);
+        state.controls.txtAx[row] = Field(txtAx[row]);
+        state.controls.txtAy[row] = Field(txtAy[row]);
     }
-    r.c.txtequacio = Field(txtequacio);
-    r.c.txtequacio2 = Field(txtequacio2);
-    r.c.txtresultat = Field(txtresultat);
-    r.c.txtsino = Field(txtsino);
-    r.surface = &surface->canvas();
+    state.controls.txtequacio = Field(txtequacio);
+    state.controls.txtequacio2 = Field(txtequacio2);
+    state.controls.txtresultat = Field(txtresultat);
+    state.controls.txtsino = Field(txtsino);
+    state.canvas = &surface->canvas();
 
     for (const Accessible &texts : accessibleTexts) {
         QWidget *control = findChild<QWidget *>(QLatin1String(texts.name));
@@ -402,7 +402,7 @@ void frmRecta::buildLayout()
     describePlane->setShortcut(QKeySequence(Qt::Key_F2));
     addAction(describePlane);
     connect(describePlane, &QAction::triggered, this,
-        [this] { handlers.run([this] { r.shown.plane = true; }); });
+        [this] { dispatcher.run([this] { state.shown.plane = true; }); });
 
     // The whole window zooms: by the keys, in steps, or to whatever size it is given.
     const ZoomKeys zoomKeys[] = {
@@ -430,19 +430,19 @@ void frmRecta::buildLayout()
 void frmRecta::routeHandlers()
 {
     for (std::int16_t row = 0; row < 3; ++row) {
-        routeEvents(r.c.txtAx[row], handlers,
+        routeEvents(state.controls.txtAx[row], dispatcher,
             { [this, row] { txtAx_click(row); }, [this, row] { txtAx_LostFocus(row); }, {} });
-        routeEvents(r.c.txtAy[row], handlers,
+        routeEvents(state.controls.txtAy[row], dispatcher,
             { [this, row] { txtAy_click(row); }, [this, row] { txtAy_LostFocus(row); },
                 [this, row](int key, int shift) {
                     txtAy_KeyDown(row, std::int16_t(key), std::int16_t(shift));
                 } });
     }
-    routeEvents(r.c.txtequacio, handlers, { {}, {}, [this](int key, int shift) {
-                                               txtequacio_KeyDown(
-                                                   std::int16_t(key), std::int16_t(shift));
-                                           } });
-    surface->setPaintHandler([this] { Form_paint(); }, &handlers);
+    routeEvents(state.controls.txtequacio, dispatcher, { {}, {}, [this](int key, int shift) {
+                                                            txtequacio_KeyDown(std::int16_t(key),
+                                                                std::int16_t(shift));
+                                                        } });
+    surface->setPaintHandler([this] { Form_paint(); }, &dispatcher);
 }
 
 QSize frmRecta::outerSizeTwips() const
@@ -490,10 +490,10 @@ void frmRecta::zoomBy(int direction)
 
 void frmRecta::Form_Load()
 {
-    r.m.slope = numtext::ValueCell::integer(0);
-    r.m.intercept = numtext::ValueCell::integer(0);
-    r.m.slopeShown = numtext::ValueCell::integer(0);
-    r.m.interceptShown = 0;
+    state.members.slope = numtext::ValueCell::integer(0);
+    state.members.intercept = numtext::ValueCell::integer(0);
+    state.members.slopeShown = numtext::ValueCell::integer(0);
+    state.members.interceptShown = 0;
     PosaEscala();
     pintar();
 }
@@ -506,22 +506,22 @@ void frmRecta::Form_paint()
 void frmRecta::PosaEscala()
 {
     const QSize outer = outerSizeTwips();
-    r.m.world = ::PosaEscala(surface->canvas(), outer.width(), outer.height());
+    state.members.world = ::PosaEscala(surface->canvas(), outer.width(), outer.height());
 }
 
 void frmRecta::pintar()
 {
-    ::pintar(surface->canvas(), r.m.world);
+    ::pintar(surface->canvas(), state.members.world);
 }
 
 void frmRecta::dibuixar()
 {
-    ::dibuixar(r);
+    ::dibuixar(state);
 }
 
 void frmRecta::cortar()
 {
-    ::cortar(r);
+    ::cortar(state);
 }
 
 void frmRecta::esperar()
@@ -531,32 +531,34 @@ void frmRecta::esperar()
 
 void frmRecta::txtAx_click(std::int16_t index)
 {
-    ::txtAx_click(r, index);
+    ::txtAx_click(state, index);
 }
 
 void frmRecta::txtAy_click(std::int16_t index)
 {
-    ::txtAy_click(r, index);
+    ::txtAy_click(state, index);
 }
 
 void frmRecta::txtAx_LostFocus(std::int16_t index)
 {
-    ::txtAx_LostFocus(r, index);
+    ::txtAx_LostFocus(state, index);
 }
 
 void frmRecta::txtAy_LostFocus(std::int16_t index)
 {
-    ::txtAy_LostFocus(r, index);
+    ::txtAy_LostFocus(state, index);
 }
 
 void frmRecta::txtAy_KeyDown(std::int16_t index, std::int16_t keyCode, std::int16_t shift)
 {
-    ::txtAy_KeyDown(r, index, keyCode, shift);
+    // cortar lies in compare/, above line/: the window runs it as the handler's last step.
+    if (::txtAy_KeyDown(state, index, keyCode, shift))
+        cortar();
 }
 
 void frmRecta::txtequacio_KeyDown(std::int16_t keyCode, std::int16_t shift)
 {
-    ::txtequacio_KeyDown(r, keyCode, shift);
+    ::txtequacio_KeyDown(state, keyCode, shift);
 }
 
 namespace {
@@ -591,10 +593,10 @@ void closeTestPoint(Controls &c)
 
 void frmRecta::mnuesborrar_Click()
 {
-    closeTestPoint(r.c);
-    r.shown.cleared = true;
+    closeTestPoint(state.controls);
+    state.shown.cleared = true;
     surface->canvas().clearSurface();
-    Members &m = r.m;
+    Members &m = state.members;
     m.prevSlope = numtext::ValueCell::integer(0);
     m.prevIntercept = 0;
     m.slope = numtext::ValueCell::integer(0);
@@ -606,40 +608,40 @@ void frmRecta::mnuesborrar_Click()
     m.verticalX = 0;
     m.hasLine = false;
     m.lineEquation.clear();
-    r.c.txtequacio2.setText(QString());
-    r.c.txtequacio.setEnabled(true);
+    state.controls.txtequacio2.setText(QString());
+    state.controls.txtequacio.setEnabled(true);
     pintar();
-    openPointFields(r.c);
-    r.c.txtequacio.setText(QString());
-    r.c.txtresultat.setText(QString());
+    openPointFields(state.controls);
+    state.controls.txtequacio.setText(QString());
+    state.controls.txtresultat.setText(QString());
 }
 
 void frmRecta::mnurecta_Click()
 {
-    closeTestPoint(r.c);
+    closeTestPoint(state.controls);
     // The kept equation is the one shown for the line that was drawn, not whatever has been
     // typed into the equation field since; with no line, the list stays as it is.
-    if (r.m.hasLine)
-        r.c.txtequacio2.setText(r.m.lineEquation);
-    r.shown.kept = r.m.hasLine ? r.m.lineEquation : QString();
-    r.shown.keptNothing = !r.m.hasLine;
-    Canvas &area = surface->canvas();
-    area.clearSurface();
-    r.c.txtequacio.setEnabled(true);
+    if (state.members.hasLine)
+        state.controls.txtequacio2.setText(state.members.lineEquation);
+    state.shown.kept = state.members.hasLine ? state.members.lineEquation : QString();
+    state.shown.keptNothing = !state.members.hasLine;
+    Canvas &canvas = surface->canvas();
+    canvas.clearSurface();
+    state.controls.txtequacio.setEnabled(true);
 
     // The kept line is the line that was drawn, vertical or not.
-    Members &m = r.m;
+    Members &m = state.members;
     m.prevSlope = m.slope;
-    m.prevIntercept = m.intercept.toNumberOr0(r.locale);
+    m.prevIntercept = m.intercept.toNumberOr0(state.locale);
     m.prevVertical = m.vertical;
     m.prevVerticalX = m.verticalX;
     m.hasPrevious = m.hasLine;
     if (m.hasPrevious && m.prevVertical)
-        drawVerticalLine(area, m.world, m.prevVerticalX);
+        drawVerticalLine(canvas, m.world, m.prevVerticalX);
     else if (m.hasPrevious)
-        drawSlopedLine(area, m.world, m.prevSlope.toNumberOr0(r.locale), m.prevIntercept);
+        drawSlopedLine(canvas, m.world, m.prevSlope.toNumberOr0(state.locale), m.prevIntercept);
     pintar();
-    openPointFields(r.c);
-    r.c.txtequacio.setText(QString());
-    r.c.txtresultat.setText(QString());
+    openPointFields(state.controls);
+    state.controls.txtequacio.setText(QString());
+    state.controls.txtresultat.setText(QString());
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "line/recta.h"
 #include "numtext/numtext.h"
+#include "state/windowstate.h"
 #include "toolkit/dispatcher.h"
 
 #include <QMainWindow>
@@ -26,7 +26,7 @@ public:
     explicit frmRecta(const numtext::NumberLocale &locale = numtext::NumberLocale::system());
     ~frmRecta() override;
 
-    const Members &members() const { return r.m; }
+    const Members &members() const { return state.members; }
     Canvas &canvas();
     /// The window's outer size in twips, frame, title bar and menu bar included, as the world
     /// window is computed from it: independent of the window manager.
@@ -61,8 +61,8 @@ private:
     qreal largestZoom() const;
     void routeHandlers();
 
-    Recta r;
-    Dispatcher handlers;
+    WindowState state;
+    Dispatcher dispatcher;
     Surface *surface = nullptr;
     WindowSizer *sizer = nullptr;
     std::unique_ptr<ScreenReaderResults> results;

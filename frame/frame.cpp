@@ -8,7 +8,7 @@
 
 #include <array>
 
-WorldWindow PosaEscala(Canvas &surface, int outerWidthTwips, int outerHeightTwips)
+WorldWindow PosaEscala(Canvas &canvas, int outerWidthTwips, int outerHeightTwips)
 {
     // The factor is held in single precision, as are the products, so the edges are the
     // singles that the window's twips give.
@@ -16,13 +16,13 @@ WorldWindow PosaEscala(Canvas &surface, int outerWidthTwips, int outerHeightTwip
     const float w = float(outerWidthTwips) * f;
     const float h = float(outerHeightTwips) * f;
     const WorldWindow world { -w / 2, h / 2, w / 2, -h / 2 };
-    surface.setWorldWindow(world.xMin, world.yMax, world.xMax, world.yMin);
+    canvas.setWorldWindow(world.xMin, world.yMax, world.xMax, world.yMin);
     return world;
 }
 
 namespace {
 
-void drawFrame(Canvas &surface, const WorldWindow &world)
+void drawFrame(Canvas &canvas, const WorldWindow &world)
 {
     // The 21 axis numbers are the same on every repaint: make their texts once.
     static const std::array<QString, 21> numbers = [] {
@@ -32,31 +32,31 @@ void drawFrame(Canvas &surface, const WorldWindow &world)
         return texts;
     }();
 
-    surface.foreColour = paletteColour(1);
-    surface.drawSegment(world.xMin, 0, world.xMax, 0);
-    surface.drawSegment(0, world.yMax, 0, world.yMin);
+    canvas.foreColour = paletteColour(1);
+    canvas.drawSegment(world.xMin, 0, world.xMax, 0);
+    canvas.drawSegment(0, world.yMax, 0, world.yMin);
 
     const QColor dot = paletteColour(4);
     for (int i = -20; i <= 20; ++i) {
         // The row counter is a single, as the grid's heights are; whole numbers up to 20 are exact.
         for (float j = -20; j <= 20; ++j) // NOLINT(clang-analyzer-security.FloatLoopCounter)
-            surface.plotPoint(float(i), j, dot);
+            canvas.plotPoint(float(i), j, dot);
     }
 
     for (int k = 0; k < 21; ++k) {
         const float i = float(-20 + 2 * k);
-        surface.currentX = i;
-        surface.currentY = 0;
-        surface.printText(numbers[k]);
-        surface.currentY = i;
-        surface.currentX = 0;
-        surface.printText(numbers[k]);
+        canvas.currentX = i;
+        canvas.currentY = 0;
+        canvas.printText(numbers[k]);
+        canvas.currentY = i;
+        canvas.currentX = 0;
+        canvas.printText(numbers[k]);
     }
 }
 
 } // namespace
 
-void pintar(Canvas &surface, const WorldWindow &world)
+void pintar(Canvas &canvas, const WorldWindow &world)
 {
-    surface.drawFrame([world](Canvas &canvas) { drawFrame(canvas, world); });
+    canvas.drawFrame([world](Canvas &again) { drawFrame(again, world); });
 }

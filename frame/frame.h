@@ -13,9 +13,9 @@ struct WorldWindow
 
 /// The world window for a window of this outer size (frame, title bar and menu bar included),
 /// at 567/2 twips a world unit; it is also set on the canvas.
-WorldWindow PosaEscala(Canvas &surface, int outerWidthTwips, int outerHeightTwips);
+WorldWindow PosaEscala(Canvas &canvas, int outerWidthTwips, int outerHeightTwips);
 
 /// Draws the frame over what is there: both axes, the 41 × 41 grid dots and the even numbers
 /// from -20 to 20 on both axes. Leaves foreColour at the axes' colour and the text position
 /// where the last number left it.
-void pintar(Canvas &surface, const WorldWindow &world);
+void pintar(Canvas &canvas, const WorldWindow &world);

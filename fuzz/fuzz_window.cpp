@@ -26,8 +26,8 @@
 #include "app/frmRecta.h"
 #include "compare/equation.h"
 #include "fuzz/printable.h"
-#include "line/recta.h"
 #include "numtext/numtext.h"
+#include "state/windowstate.h"
 #include "toolkit/canvas.h"
 #include "toolkit/palette.h"
 

@@ -14,31 +14,31 @@ constexpr int lineColour = 12;
 
 } // namespace
 
-void drawPointMarks(Canvas &surface, double x, double y)
+void drawPointMarks(Canvas &canvas, double x, double y)
 {
     const float px = toSingle(x);
     const float py = toSingle(y);
     const QColor guide = paletteColour(guideColour);
-    surface.drawCircle(0, py, axisMarkRadius, guide);
-    surface.drawSegment(0, py, px, py, guide);
-    surface.drawSegment(px, 0, px, py, guide);
-    surface.drawCircle(px, py, pointMarkRadius, paletteColour(pointColour));
+    canvas.drawCircle(0, py, axisMarkRadius, guide);
+    canvas.drawSegment(0, py, px, py, guide);
+    canvas.drawSegment(px, 0, px, py, guide);
+    canvas.drawCircle(px, py, pointMarkRadius, paletteColour(pointColour));
 }
 
-void drawAxisMark(Canvas &surface, double x)
+void drawAxisMark(Canvas &canvas, double x)
 {
-    surface.drawCircle(toSingle(x), 0, axisMarkRadius, paletteColour(guideColour));
+    canvas.drawCircle(toSingle(x), 0, axisMarkRadius, paletteColour(guideColour));
 }
 
-void drawSlopedLine(Canvas &surface, const WorldWindow &world, double slope, double intercept)
+void drawSlopedLine(Canvas &canvas, const WorldWindow &world, double slope, double intercept)
 {
     // The heights at the edges are worked out in double precision from the unrounded line.
-    surface.drawSegment(world.xMin, toSingle(slope * world.xMin + intercept), world.xMax,
+    canvas.drawSegment(world.xMin, toSingle(slope * world.xMin + intercept), world.xMax,
         toSingle(slope * world.xMax + intercept), paletteColour(lineColour));
 }
 
-void drawVerticalLine(Canvas &surface, const WorldWindow &world, double x)
+void drawVerticalLine(Canvas &canvas, const WorldWindow &world, double x)
 {
     const float at = toSingle(x);
-    surface.drawSegment(at, world.yMin, at, world.yMax, paletteColour(lineColour));
+    canvas.drawSegment(at, world.yMin, at, world.yMax, paletteColour(lineColour));
 }

@@ -1,9 +1,8 @@
 #include "line/pointentry.h"
 
-#include "compare/compare.h"
 #include "line/linemath.h"
 #include "line/marks.h"
-#include "line/recta.h"
+#include "state/windowstate.h"
 #include "toolkit/canvas.h"
 #include "toolkit/messagebox.h"
 
@@ -19,25 +18,26 @@ bool validRow(std::int16_t row)
     return row >= 0 && row <= 2;
 }
 
-void clearTest(Recta &r, Field &field)
+void clearTest(WindowState &state, Field &field)
 {
     field.setText(QString());
-    r.c.txtsino.setText(QString());
-    r.c.txtresultat.setText(QString());
+    state.controls.txtsino.setText(QString());
+    state.controls.txtresultat.setText(QString());
 }
 
 // The coordinates of A and B, and of the test point when it is the one being tested, must be
 // numbers the line can be drawn and compared with.
-bool entryUsable(const Recta &r, std::int16_t row)
+bool entryUsable(const WindowState &state, std::int16_t row)
 {
-    const double xA = fieldNumber(r, r.c.txtAx[0]);
-    const double yA = fieldNumber(r, r.c.txtAy[0]);
-    const double xB = fieldNumber(r, r.c.txtAx[1]);
-    const double yB = fieldNumber(r, r.c.txtAy[1]);
+    const double xA = fieldNumber(state, state.controls.txtAx[0]);
+    const double yA = fieldNumber(state, state.controls.txtAy[0]);
+    const double xB = fieldNumber(state, state.controls.txtAx[1]);
+    const double yB = fieldNumber(state, state.controls.txtAy[1]);
     if (!usable(xA) || !usable(yA) || !usable(xB) || !usable(yB))
         return false;
     if (row == testRow
-        && (!usable(fieldNumber(r, r.c.txtAx[2])) || !usable(fieldNumber(r, r.c.txtAy[2]))))
+        && (!usable(fieldNumber(state, state.controls.txtAx[2]))
+            || !usable(fieldNumber(state, state.controls.txtAy[2]))))
         return false;
     if (xB - xA != 0) {
         const double slope = (yB - yA) / (xB - xA);
@@ -47,130 +47,136 @@ bool entryUsable(const Recta &r, std::int16_t row)
     return true;
 }
 
-void testPoint(Recta &r)
+void testPoint(WindowState &state)
 {
-    const double xA = fieldNumber(r, r.c.txtAx[0]);
-    const double xB = fieldNumber(r, r.c.txtAx[1]);
-    const double xP = fieldNumber(r, r.c.txtAx[2]);
-    const double yP = fieldNumber(r, r.c.txtAy[2]);
-    const double slope = r.m.slope.toNumberOr0(r.locale);
-    const double intercept = r.m.intercept.toNumberOr0(r.locale);
+    const double xA = fieldNumber(state, state.controls.txtAx[0]);
+    const double xB = fieldNumber(state, state.controls.txtAx[1]);
+    const double xP = fieldNumber(state, state.controls.txtAx[2]);
+    const double yP = fieldNumber(state, state.controls.txtAy[2]);
+    const double slope = state.members.slope.toNumberOr0(state.locale);
+    const double intercept = state.members.intercept.toNumberOr0(state.locale);
     const PointVerdict result = xB - xA != 0
-        ? testSloped(slope, intercept, r.m.slopeShown, r.m.interceptShown, xP, yP, r.locale)
-        : testVertical(xB, xP, r.locale);
-    r.c.txtresultat.setText(result.worked);
-    r.c.txtsino.setText(result.verdict);
-    r.shown.test = true;
+        ? testSloped(slope, intercept, state.members.slopeShown, state.members.interceptShown, xP,
+            yP, state.locale)
+        : testVertical(xB, xP, state.locale);
+    state.controls.txtresultat.setText(result.worked);
+    state.controls.txtsino.setText(result.verdict);
+    state.shown.test = true;
 }
 
 } // namespace
 
-void txtAx_click(Recta &r, std::int16_t row)
+void txtAx_click(WindowState &state, std::int16_t row)
 {
     if (row == testRow)
-        clearTest(r, r.c.txtAx[testRow]);
+        clearTest(state, state.controls.txtAx[testRow]);
 }
 
-void txtAy_click(Recta &r, std::int16_t row)
+void txtAy_click(WindowState &state, std::int16_t row)
 {
     if (row == testRow)
-        clearTest(r, r.c.txtAy[testRow]);
+        clearTest(state, state.controls.txtAy[testRow]);
 }
 
-void txtAx_LostFocus(Recta &r, std::int16_t row)
+void txtAx_LostFocus(WindowState &state, std::int16_t row)
 {
     if (!validRow(row))
         return;
-    drawAxisMark(*r.surface, fieldNumber(r, r.c.txtAx[row]));
+    drawAxisMark(*state.canvas, fieldNumber(state, state.controls.txtAx[row]));
 }
 
-void txtAy_LostFocus(Recta &r, std::int16_t row)
+void txtAy_LostFocus(WindowState &state, std::int16_t row)
 {
     // The guard looks at A's x whichever row was left.
-    if (!validRow(row) || r.c.txtAx[0].text().isEmpty())
+    if (!validRow(row) || state.controls.txtAx[0].text().isEmpty())
         return;
-    drawPointMarks(*r.surface, fieldNumber(r, r.c.txtAx[row]), fieldNumber(r, r.c.txtAy[row]));
+    drawPointMarks(*state.canvas, fieldNumber(state, state.controls.txtAx[row]),
+        fieldNumber(state, state.controls.txtAy[row]));
 }
 
-void txtAy_KeyDown(Recta &r, std::int16_t row, std::int16_t keyCode, std::int16_t)
+bool txtAy_KeyDown(WindowState &state, std::int16_t row, std::int16_t keyCode, std::int16_t)
 {
     if (keyCode != enterKey || !validRow(row))
-        return;
-    const bool complete = !r.c.txtAx[0].text().isEmpty() && !r.c.txtAx[1].text().isEmpty()
-        && !r.c.txtAy[0].text().isEmpty() && !r.c.txtAy[1].text().isEmpty();
-    if (!complete || !entryUsable(r, row)) {
+        return false;
+    const bool complete = !state.controls.txtAx[0].text().isEmpty()
+        && !state.controls.txtAx[1].text().isEmpty() && !state.controls.txtAy[0].text().isEmpty()
+        && !state.controls.txtAy[1].text().isEmpty();
+    if (!complete || !entryUsable(state, row)) {
         messageBox(missingData);
-        return;
+        return false;
     }
     if (row == 1) {
-        r.c.txtAx[testRow].setEnabled(true);
-        r.c.txtAy[testRow].setEnabled(true);
+        state.controls.txtAx[testRow].setEnabled(true);
+        state.controls.txtAy[testRow].setEnabled(true);
     }
     if (row == testRow) {
-        testPoint(r);
-        dibuixar(r);
-        return;
+        testPoint(state);
+        dibuixar(state);
+        return false;
     }
-    dibuixar(r);
-    r.shown.line = true;
-    appendKeptEquation(r);
+    dibuixar(state);
+    state.shown.line = true;
+    appendKeptEquation(state);
     // The verdict of the comparison stands at B, where the pupil can see it.
-    r.surface->currentX = toSingle(fieldNumber(r, r.c.txtAx[1]));
-    r.surface->currentY = toSingle(fieldNumber(r, r.c.txtAy[1]));
-    cortar(r);
+    state.canvas->currentX = toSingle(fieldNumber(state, state.controls.txtAx[1]));
+    state.canvas->currentY = toSingle(fieldNumber(state, state.controls.txtAy[1]));
+    return true;
 }
 
-double fieldNumber(const Recta &r, const Field &field)
+double fieldNumber(const WindowState &state, const Field &field)
 {
-    return numtext::parseTypedNumber(field.text(), r.locale);
+    return numtext::parseTypedNumber(field.text(), state.locale);
 }
 
-void appendKeptEquation(Recta &r)
+void appendKeptEquation(WindowState &state)
 {
-    if (!r.c.txtequacio2.text().isEmpty())
-        r.c.txtequacio2.setText(r.c.txtequacio2.text() + lineBreak + r.c.txtequacio.text());
+    if (!state.controls.txtequacio2.text().isEmpty())
+        state.controls.txtequacio2.setText(
+            state.controls.txtequacio2.text() + lineBreak + state.controls.txtequacio.text());
 }
 
-void dibuixar(Recta &r)
+void dibuixar(WindowState &state)
 {
-    Canvas &surface = *r.surface;
+    Canvas &canvas = *state.canvas;
     for (int row = 0; row < 3; ++row) {
-        if (!r.c.txtAx[row].text().isEmpty() || !r.c.txtAy[row].text().isEmpty())
-            drawPointMarks(surface, fieldNumber(r, r.c.txtAx[row]), fieldNumber(r, r.c.txtAy[row]));
+        if (!state.controls.txtAx[row].text().isEmpty()
+            || !state.controls.txtAy[row].text().isEmpty())
+            drawPointMarks(canvas, fieldNumber(state, state.controls.txtAx[row]),
+                fieldNumber(state, state.controls.txtAy[row]));
     }
 
     // The pupil sees the marks first and the line only after the pause.
-    surface.present();
+    canvas.present();
     esperar();
 
-    const double xA = fieldNumber(r, r.c.txtAx[0]);
-    const double yA = fieldNumber(r, r.c.txtAy[0]);
-    const double xB = fieldNumber(r, r.c.txtAx[1]);
-    const double yB = fieldNumber(r, r.c.txtAy[1]);
-    const WorldWindow &world = r.m.world;
-    if (const auto line = slopedLine(xA, yA, xB, yB, r.locale)) {
-        r.m.slope = numtext::ValueCell::number(line->slope);
-        r.m.intercept = numtext::ValueCell::number(line->intercept);
-        r.m.slopeShown = numtext::ValueCell::text(line->slopeShown);
-        r.m.interceptShown = line->interceptShown;
-        r.m.vertical = false;
-        r.c.txtequacio.setText(line->equation);
-        drawSlopedLine(surface, world, line->slope, line->intercept);
+    const double xA = fieldNumber(state, state.controls.txtAx[0]);
+    const double yA = fieldNumber(state, state.controls.txtAy[0]);
+    const double xB = fieldNumber(state, state.controls.txtAx[1]);
+    const double yB = fieldNumber(state, state.controls.txtAy[1]);
+    const WorldWindow &world = state.members.world;
+    if (const auto line = slopedLine(xA, yA, xB, yB, state.locale)) {
+        state.members.slope = numtext::ValueCell::number(line->slope);
+        state.members.intercept = numtext::ValueCell::number(line->intercept);
+        state.members.slopeShown = numtext::ValueCell::text(line->slopeShown);
+        state.members.interceptShown = line->interceptShown;
+        state.members.vertical = false;
+        state.controls.txtequacio.setText(line->equation);
+        drawSlopedLine(canvas, world, line->slope, line->intercept);
     } else {
-        r.m.vertical = true;
-        r.m.verticalX = xB;
-        drawVerticalLine(surface, world, xB);
-        r.c.txtequacio.setText(verticalEquation(xB, r.locale));
+        state.members.vertical = true;
+        state.members.verticalX = xB;
+        drawVerticalLine(canvas, world, xB);
+        state.controls.txtequacio.setText(verticalEquation(xB, state.locale));
     }
-    r.m.hasLine = true;
-    r.m.lineEquation = r.c.txtequacio.text();
+    state.members.hasLine = true;
+    state.members.lineEquation = state.controls.txtequacio.text();
 
-    pintar(surface, world);
+    pintar(canvas, world);
 
-    r.c.txtAx[0].setEnabled(false);
-    r.c.txtAx[1].setEnabled(false);
-    r.c.txtAy[0].setEnabled(false);
-    r.c.txtAy[1].setEnabled(false);
+    state.controls.txtAx[0].setEnabled(false);
+    state.controls.txtAx[1].setEnabled(false);
+    state.controls.txtAy[0].setEnabled(false);
+    state.controls.txtAy[1].setEnabled(false);
 }
 
 void esperar()

@@ -3,26 +3,27 @@
 #include <cstdint>
 
 class Field;
-struct Recta;
+struct WindowState;
 
 /// A click in a field of the test point empties it and the verdict of the last test.
-void txtAx_click(Recta &r, std::int16_t row);
-void txtAy_click(Recta &r, std::int16_t row);
+void txtAx_click(WindowState &state, std::int16_t row);
+void txtAy_click(WindowState &state, std::int16_t row);
 /// Leaving a coordinate field marks what has been typed of its point so far.
-void txtAx_LostFocus(Recta &r, std::int16_t row);
-void txtAy_LostFocus(Recta &r, std::int16_t row);
+void txtAx_LostFocus(WindowState &state, std::int16_t row);
+void txtAy_LostFocus(WindowState &state, std::int16_t row);
 /// Enter in a y field: in the row of A or B it draws the line through them, in the row of the
-/// test point it tests the point against the line.
-void txtAy_KeyDown(Recta &r, std::int16_t row, std::int16_t keyCode, std::int16_t shift);
+/// test point it tests the point against the line. Returns true when a new line was drawn: the
+/// window then runs cortar, the last step of the handler, with the text position at B.
+bool txtAy_KeyDown(WindowState &state, std::int16_t row, std::int16_t keyCode, std::int16_t shift);
 
 /// The number typed into a coordinate field, read under the window's locale.
-double fieldNumber(const Recta &r, const Field &field);
+double fieldNumber(const WindowState &state, const Field &field);
 
 /// Adds the current equation on a line of its own below the kept ones, once there are any.
-void appendKeptEquation(Recta &r);
+void appendKeptEquation(WindowState &state);
 
 /// Marks the points of the table, pauses, draws the line through A and B with the frame over
 /// it, shows its equation and locks the fields of A and B.
-void dibuixar(Recta &r);
+void dibuixar(WindowState &state);
 /// The pause before the line appears: fixed work, no events handled meanwhile.
 void esperar();

@@ -1,6 +1,7 @@
 #include "toolkit/canvas.h"
 
 #include <QFontMetricsF>
+#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -466,7 +467,7 @@ QPainter &Canvas::rawPainter()
         uchar *bits = pixels.bits();
         deviceView
             = QImage(bits, pixels.width(), pixels.height(), pixels.bytesPerLine(), pixels.format());
-        activePainter.emplace(&deviceView);
+        activePainter = std::make_unique<QPainter>(&deviceView);
         // The exact palette colour: no antialiasing of lines or dots.
         activePainter->setRenderHint(QPainter::Antialiasing, false);
         activePainter->setRenderHint(QPainter::TextAntialiasing, false);

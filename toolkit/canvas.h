@@ -4,15 +4,16 @@
 #include <QFont>
 #include <QHash>
 #include <QImage>
-#include <QPainter>
 #include <QString>
 #include <QTransform>
 
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <optional>
+#include <memory>
 #include <vector>
+
+class QPainter;
 
 /// One drawing operation as the caller gave it, in world coordinates; what the recording hook
 /// of the tests sees.
@@ -140,7 +141,7 @@ private:
     QImage pixels;
     // The same pixels seen as an image of ratio 1, for a painter that takes device pixels.
     QImage deviceView;
-    std::optional<QPainter> activePainter;
+    std::unique_ptr<QPainter> activePainter;
     QTransform toDevice;
     QTransform fromDevice;
     QColor background = Qt::white;

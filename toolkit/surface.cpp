@@ -12,20 +12,20 @@
 Surface::Surface(QSize twips, QWidget *parent)
     : QWidget(parent)
     , twipsSize(twips)
-    , area(twipsToPixels(twips), devicePixelRatioF())
+    , planeCanvas(twipsToPixels(twips), devicePixelRatioF())
 {
-    resize(area.size());
+    resize(planeCanvas.size());
     setAttribute(Qt::WA_OpaquePaintEvent);
     // What the program draws is shown as it is: a repaint of ours only copies the image, so the
     // frame is never drawn over marks that a handler has just made.
-    area.setChangedHandler([this] { update(); });
-    area.setPresentHandler([this] { repaint(); });
+    planeCanvas.setChangedHandler([this] { update(); });
+    planeCanvas.setPresentHandler([this] { repaint(); });
 }
 
 void Surface::setPaintHandler(std::function<void()> handler, Dispatcher *dispatcher)
 {
     paintHandler = std::move(handler);
-    handlers = dispatcher;
+    this->dispatcher = dispatcher;
 }
 
 void Surface::place(QWidget *control, const QRect &twips, int textIndent)
@@ -64,8 +64,9 @@ void Surface::resizeEvent(QResizeEvent *event)
     zoom = std::min(zoom, 2 * zoomSteps.back());
     if (zoom <= 0)
         return;
-    area.setZoom(zoom);
-    origin = QPoint((width() - area.size().width()) / 2, (height() - area.size().height()) / 2);
+    planeCanvas.setZoom(zoom);
+    origin = QPoint(
+        (width() - planeCanvas.size().width()) / 2, (height() - planeCanvas.size().height()) / 2);
     controls.apply(this, zoom, origin);
     update();
 }
@@ -89,10 +90,10 @@ bool Surface::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == watchedWindow && event->type() == QEvent::Expose
         && static_cast<QWindow *>(watched)->isExposed() && paintHandler) {
-        // Drawn into the image before Qt paints the exposed area, so that the area shows it;
-        // while a handler runs (a message box is open), after that handler.
-        if (handlers)
-            handlers->run(paintHandler);
+        // Drawn into the image before Qt paints the exposed planeCanvas, so that the planeCanvas
+        // shows it; while a handler runs (a message box is open), after that handler.
+        if (dispatcher)
+            dispatcher->run(paintHandler);
         else
             paintHandler();
     }
@@ -102,17 +103,17 @@ bool Surface::eventFilter(QObject *watched, QEvent *event)
 void Surface::paintEvent(QPaintEvent *event)
 {
     // On another screen the drawing is drawn again for that screen's pixels.
-    area.setDevicePixelRatio(devicePixelRatioF());
+    planeCanvas.setDevicePixelRatio(devicePixelRatioF());
     QPainter screen(this);
-    const QRect drawing(origin, area.size());
+    const QRect drawing(origin, planeCanvas.size());
     // The strip the drawing leaves on one side is the plane's background.
     for (const QRect &spare : QRegion(event->rect()).subtracted(drawing))
-        screen.fillRect(spare, area.backgroundColour());
+        screen.fillRect(spare, planeCanvas.backgroundColour());
     const QRect dirty = event->rect() & drawing;
     if (!dirty.isEmpty()) {
-        screen.drawImage(dirty, area.image(),
-            QRectF(QPointF(dirty.topLeft() - origin) * area.devicePixelRatio(),
-                QSizeF(dirty.size()) * area.devicePixelRatio()));
+        screen.drawImage(dirty, planeCanvas.image(),
+            QRectF(QPointF(dirty.topLeft() - origin) * planeCanvas.devicePixelRatio(),
+                QSizeF(dirty.size()) * planeCanvas.devicePixelRatio()));
     }
 
     if (controls.hasLaterFonts() && !laterFontsPosted) {

@@ -9,10 +9,10 @@
 
 class Dispatcher;
 
-/// The window's client area: shows the kept drawing of its canvas. When the window system
+/// The window's client planeCanvas: shows the kept drawing of its canvas. When the window system
 /// exposes the window (shown, uncovered), it lets the window draw over that drawing first.
 /// Whatever its size, it shows the drawing and the controls on it as large as fits, centred:
-/// zoomed as a whole, the same world window over a larger area.
+/// zoomed as a whole, the same world window over a larger planeCanvas.
 class Surface : public QWidget
 {
     Q_OBJECT
@@ -21,7 +21,7 @@ public:
     /// twips is the size at zoom 1.
     explicit Surface(QSize twips, QWidget *parent = nullptr);
 
-    Canvas &canvas() { return area; }
+    Canvas &canvas() { return planeCanvas; }
     /// The repaint handler, run through the dispatcher: after the running handler, if any.
     void setPaintHandler(std::function<void()> handler, Dispatcher *dispatcher);
     /// Lays a control out on the surface, or on a control of it, in twips at zoom 1.
@@ -31,7 +31,7 @@ public:
     /// first frame need not wait for.
     void placeFontLater(
         QWidget *control, const QRect &twips, const QFont &font, int textIndent = 0);
-    qreal zoom() const { return area.zoom(); }
+    qreal zoom() const { return planeCanvas.zoom(); }
     /// The size at the zoom, in logical pixels.
     QSize sizeAt(qreal zoom) const;
     QSize sizeHint() const override { return sizeAt(1.0); }
@@ -44,11 +44,11 @@ protected:
 
 private:
     QSize twipsSize;
-    Canvas area;
+    Canvas planeCanvas;
     TwipsLayout controls;
     QPoint origin; // of the drawing, centred in the widget
     std::function<void()> paintHandler;
-    Dispatcher *handlers = nullptr;
+    Dispatcher *dispatcher = nullptr;
     QObject *watchedWindow = nullptr;
     bool laterFontsPosted = false;
 };

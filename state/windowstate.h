@@ -67,13 +67,14 @@ struct Shown
     bool plane = false; // the pupil asked what the plane shows
 };
 
-/// Everything the window's procedures work on: its members, its fields, its drawing surface
-/// and the locale's decimal separator, read once at start-up.
-struct Recta
+/// Everything the window's procedures work on: its members, its fields, the canvas of its
+/// client area and the locale's decimal separator, read once at start-up. The window owns it;
+/// the procedures of line/ and compare/ take it by reference.
+struct WindowState
 {
-    Members m;
-    Controls c;
-    Canvas *surface = nullptr;
+    Members members;
+    Controls controls;
+    Canvas *canvas = nullptr;
     numtext::NumberLocale locale;
     Shown shown;
 };
