@@ -9,15 +9,16 @@
 #include "line/pointentry.h"
 #include "toolkit/canvas.h"
 #include "toolkit/field.h"
+#include "toolkit/fonts.h"
 #include "toolkit/palette.h"
 #include "toolkit/panel.h"
 #include "toolkit/surface.h"
+#include "toolkit/texts.h"
 #include "toolkit/windowsizer.h"
 #include "toolkit/zoom.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QFontDatabase>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -29,50 +30,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 namespace {
-
-const QString caption = QStringLiteral("Recta");
-// The ampersand marks the letter that Alt takes to the command; it is not shown as text.
-const QString esborrarText = QStringLiteral("&esborrar");
-const QString novaRectaText = QStringLiteral("&nova recta");
-
-struct Accessible
-{
-    const char *name;
-    QString accessibleName;
-    QString description;
-};
-
-// What a screen reader says of each control.
-const Accessible accessibleTexts[] = {
-    { "txtAx(0)", QStringLiteral("Coordenada x del punt A"),
-        QStringLiteral("Escriviu la x del primer punt de la recta") },
-    { "txtAy(0)", QStringLiteral("Coordenada y del punt A"),
-        QStringLiteral("Escriviu la y del primer punt de la recta") },
-    { "txtAx(1)", QStringLiteral("Coordenada x del punt B"),
-        QStringLiteral("Escriviu la x del segon punt de la recta") },
-    { "txtAy(1)", QStringLiteral("Coordenada y del punt B"),
-        QStringLiteral("Escriviu la y del segon punt i premeu Retorn per dibuixar la recta") },
-    { "txtAx(2)", QStringLiteral("Coordenada x del punt de prova"),
-        QStringLiteral("Escriviu la x del punt que voleu comprovar") },
-    { "txtAy(2)", QStringLiteral("Coordenada y del punt de prova"),
-        QStringLiteral("Escriviu la y del punt i premeu Retorn per saber si és a la recta") },
-    { "txtequacio", QStringLiteral("Equació de la recta"),
-        QStringLiteral("Mostra l'equació de la recta, o bé escriviu una equació, com y igual a 2 x "
-                       "més 3, i premeu Retorn") },
-    { "txtequacio2", QStringLiteral("Equacions de les rectes anteriors"),
-        QStringLiteral("Les equacions de la recta guardada i de les que s'hi han comparat") },
-    { "txtresultat", QStringLiteral("Comprovació del punt"),
-        QStringLiteral("L'equació de la recta amb les coordenades del punt de prova") },
-    { "txtsino", QStringLiteral("Veredicte"),
-        QStringLiteral("Diu si el punt de prova és a la recta") },
-    { "picValors", QStringLiteral("Taula de valors"),
-        QStringLiteral("L'equació i les coordenades dels punts A, B i el punt de prova") },
-    { "frmRecta", QStringLiteral("Pla cartesià"),
-        QStringLiteral("Els eixos amb una quadrícula de punts de menys 20 a 20, encara sense cap "
-                       "recta. Premeu F2 per sentir què hi ha al pla.") },
-};
 
 // The client area at zoom 1, in twips; the frame allowance and title bar are what the original
 // desktop added around it, so that the world window does not depend on this machine's window
@@ -84,55 +44,42 @@ constexpr int titleBarTwips = 285;
 // desktops give it: Qt draws a title bar of 33 pixels of its own on a Wayland compositor that
 // draws none, GNOME's is taller.
 constexpr QSize unknownFrame(8, 40);
+const QColor panelColour(192, 192, 255);
 
-// The keys that zoom the whole window: the next step up or down, or back to 1.
-struct ZoomKeys
-{
-    const char *name;
-    QList<QKeySequence> keys;
-    int direction;
+enum class Kind : std::uint8_t {
+    LineField,
+    MultiField,
+    // A line field without a frame, which reads like a label on the panel.
+    LabelField,
+    Panel,
 };
 
-// The original fonts where a system has them, else the metric-compatible Liberation fonts, so
-// that the texts fit their fields as they were laid out, else any font of the kind. One family
-// that is really installed is named: a list of absent ones, or a fontconfig alias, costs a
-// font lookup for each at start-up.
-QString installedFamily(const QStringList &wanted)
-{
-    static const QStringList families = QFontDatabase::families();
-    for (const QString &family : wanted) {
-        if (families.contains(family))
-            return family;
-    }
-    return QString();
-}
+// The window's own font, which the plane, the menu-less fields and the plane's numbers share, and
+// the two of the equation and the verdict. Those two fields start empty, so they get their fonts
+// only after the first frame: every family and size is a font lookup of its own.
+enum class Typeface : std::uint8_t { Window, Verdict, Equation };
 
-QFont boldFont(const QStringList &wanted, QFont::StyleHint hint, qreal points)
+// One control of the input table, at zoom 1.
+struct ControlLayout
 {
-    QFont font;
-    const QString family = installedFamily(wanted);
-    if (!family.isEmpty())
-        font.setFamily(family);
-    font.setStyleHint(hint);
-    font.setPointSizeF(points);
-    font.setWeight(QFont::Bold);
-    return font;
-}
-
-QFont sansSerif(qreal points)
-{
-    return boldFont({ QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                        QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                        QStringLiteral("DejaVu Sans") },
-        QFont::SansSerif, points);
-}
-
-QFont serif(qreal points)
-{
-    return boldFont({ QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
-                        QStringLiteral("DejaVu Serif") },
-        QFont::Serif, points);
-}
+    const char *name;
+    Kind kind;
+    bool onPanel; // placed in the panel, else on the plane
+    QRect twips;
+    Typeface font = Typeface::Window;
+    int textIndent = 0; // twips from the field's left edge to its text
+    std::optional<QColor> text = std::nullopt; // the paper's unless set
+    std::optional<QColor> background = std::nullopt;
+    // A disabled field keeps a light grey background, and its text is greyed from the enabled
+    // text colour towards that background only as far as it stays well legible on a projector:
+    // 4.5:1 at least, 6:1 for the colour so that a font whose thin strokes never cover a whole
+    // pixel still gets there. The equation keeps its red.
+    bool greyedWhenDisabled = false;
+    bool enabled = true;
+    int tab = -1; // place in the tab order; the panel takes no focus
+    const texts::ControlTexts *said = nullptr;
+    Field *field = nullptr; // where the procedures find it
+};
 
 void setColours(QWidget *field, std::optional<QColor> text, std::optional<QColor> background)
 {
@@ -146,10 +93,6 @@ void setColours(QWidget *field, std::optional<QColor> text, std::optional<QColor
     field->setPalette(colours);
 }
 
-// A disabled field keeps a light grey background, and its text is greyed from the enabled text
-// colour towards that background only as far as it stays well legible on a projector: 4.5:1 at
-// least, 6:1 for the colour so that a font whose thin strokes never cover a whole pixel still
-// gets there.
 void legibleWhenDisabled(QWidget *field)
 {
     QPalette colours = field->palette();
@@ -159,36 +102,32 @@ void legibleWhenDisabled(QWidget *field)
     field->setPalette(colours);
 }
 
-enum class FontWhen : std::uint8_t {
-    Now,
-    // For a field that starts empty and in a font of its own, so not needed for the first frame.
-    AfterFirstFrame,
-};
-
-QLineEdit *lineField(QWidget *parent, const QString &name, Surface *surface, QRect twips,
-    const QFont &font, FontWhen when, int textIndent = 0)
+QWidget *lineField(
+    QWidget *parent, Surface *surface, const ControlLayout &layout, const QFont &font)
 {
     auto *field = new QLineEdit(parent);
-    field->setObjectName(name);
+    field->setObjectName(QLatin1String(layout.name));
     // The layout has room for the text only: keep Qt's inner margins out of it.
     field->setTextMargins(0, 0, 0, 0);
     boundUndoSteps(field);
-    if (when == FontWhen::AfterFirstFrame) {
-        surface->placeFontLater(field, twips, font, textIndent);
+    if (layout.font != Typeface::Window) {
+        surface->placeFontLater(field, layout.twips, font, layout.textIndent);
     } else {
         field->setFont(font);
-        surface->place(field, twips, textIndent);
+        surface->place(field, layout.twips, layout.textIndent);
     }
+    if (layout.kind == Kind::LabelField)
+        field->setFrame(false);
     return field;
 }
 
-QPlainTextEdit *multiField(
-    QWidget *parent, const QString &name, Surface *surface, QRect twips, const QFont &font)
+QWidget *multiField(
+    QWidget *parent, Surface *surface, const ControlLayout &layout, const QFont &font)
 {
     auto *field = new QPlainTextEdit(parent);
-    field->setObjectName(name);
+    field->setObjectName(QLatin1String(layout.name));
     field->setFont(font);
-    surface->place(field, twips);
+    surface->place(field, layout.twips);
     field->setTabChangesFocus(true);
     field->setLineWrapMode(QPlainTextEdit::NoWrap);
     field->document()->setDocumentMargin(1);
@@ -255,11 +194,6 @@ private:
     bool chordAlt = false;
 };
 
-// The theme's icon where the desktop installed one, else the one compiled in. The PNGs stand in
-// where Qt has no SVG icon engine; where it has one they are only the sizes it need not draw.
-// Up to 128 pixels: on X11 every size is sent to the window manager at start-up, and a 256
-// one costs more time than a title bar or a task switcher gains from it.
-
 } // namespace
 
 frmRecta::frmRecta(const numtext::NumberLocale &locale)
@@ -268,7 +202,7 @@ frmRecta::frmRecta(const numtext::NumberLocale &locale)
     // The texts are Catalan whatever the desktop's language: screen readers pick their voice by it.
     setLocale(QLocale(QLocale::Catalan, QLocale::Spain));
     presentPlaneAsPicture();
-    setWindowTitle(caption);
+    setWindowTitle(texts::caption);
     setWindowIcon(rectaIcon());
     buildLayout();
     routeHandlers();
@@ -291,10 +225,23 @@ Canvas &frmRecta::canvas()
 void frmRecta::buildLayout()
 {
     const QFont windowFont = sansSerif(8.25);
+    buildMenu();
+    buildPlane(windowFont);
+    buildTable(windowFont);
+    addKeys();
+    sizer = new WindowSizer(this);
+    // A window too large for the screen opens smaller.
+    const qreal opening = openingZoom(largestZoom());
+    setMinimumSize(
+        surface->sizeAt(std::min(0.5, opening)) + QSize(0, menuBar()->sizeHint().height()));
+    setZoom(opening);
+}
 
-    auto *mnuesborrar = menuBar()->addAction(esborrarText);
+void frmRecta::buildMenu()
+{
+    auto *mnuesborrar = menuBar()->addAction(texts::esborrar);
     mnuesborrar->setObjectName(QStringLiteral("mnuesborrar"));
-    auto *mnurecta = menuBar()->addAction(novaRectaText);
+    auto *mnurecta = menuBar()->addAction(texts::novaRecta);
     mnurecta->setObjectName(QStringLiteral("mnurecta"));
     auto *chordGuard = new MenuChordGuard(menuBar());
     connect(mnuesborrar, &QAction::triggered, this, [this, chordGuard] {
@@ -305,7 +252,10 @@ void frmRecta::buildLayout()
         chordGuard->commandRan();
         dispatcher.run([this] { mnurecta_Click(); });
     });
+}
 
+void frmRecta::buildPlane(const QFont &windowFont)
+{
     surface = new Surface(clientTwips, this);
     surface->setObjectName(QStringLiteral("frmRecta"));
     setCentralWidget(surface);
@@ -316,86 +266,85 @@ void frmRecta::buildLayout()
     surface->canvas().setFont(windowFont);
     surface->canvas().setBackground(surface->palette().color(QPalette::Base));
     surface->canvas().clearSurface();
-
-    // Created in this order so that the result field lies in front of the panel.
-    auto *txtequacio2 = multiField(
-        surface, QStringLiteral("txtequacio2"), surface, QRect(1920, 120, 1455, 495), windowFont);
-    auto *picValors = new Panel(QColor(192, 192, 255), surface);
-    picValors->setObjectName(QStringLiteral("picValors"));
-    surface->place(picValors, QRect(120, 120, 1575, 3495));
-    auto *txtresultat = multiField(
-        surface, QStringLiteral("txtresultat"), surface, QRect(120, 2880, 1695, 375), windowFont);
-
-    const struct
-    {
-        int x1, y1, x2, y2;
-    } rules[] = {
-        { 720, 720, 720, 4200 },
-        { 240, 1200, 1200, 1200 },
-        { 600, 840, 360, 1080 },
-        { 360, 840, 600, 1080 },
-        { 840, 840, 960, 960 },
-        { 960, 960, 1080, 840 },
-        { 960, 960, 960, 1080 },
-    };
-    for (const auto &rule : rules)
-        picValors->addLine(QLine(rule.x1, rule.y1, rule.x2, rule.y2));
-
-    // The verdict reads like a label on the panel; its field starts left of the panel, where it
-    // is cut off, so its text starts where the panel does, one pixel in.
-    auto *txtsino = lineField(picValors, QStringLiteral("txtsino"), surface,
-        QRect(-120, 2400, 1695, 405), serif(8.25), FontWhen::AfterFirstFrame, 120 + 15);
-    auto *txtequacio = lineField(picValors, QStringLiteral("txtequacio"), surface,
-        QRect(0, 120, 1695, 375), sansSerif(9.75), FontWhen::AfterFirstFrame);
-    QLineEdit *txtAx[3];
-    QLineEdit *txtAy[3];
-    for (int row = 0; row < 3; ++row) {
-        const int top = 1320 + 360 * row;
-        txtAx[row] = lineField(picValors, QStringLiteral("txtAx(%1)").arg(row), surface,
-            QRect(240, top, 375, 285), windowFont, FontWhen::Now);
-        txtAy[row] = lineField(picValors, QStringLiteral("txtAy(%1)").arg(row), surface,
-            QRect(840, top, 375, 285), windowFont, FontWhen::Now);
-    }
-
-    setColours(txtresultat, QColor(0, 0, 255), std::nullopt);
-    setColours(txtsino, QColor(0, 0, 0), QColor(192, 192, 255));
-    txtsino->setFrame(false);
-    setColours(txtequacio, QColor(255, 0, 0), std::nullopt);
-
-    // The equation keeps its red when disabled; the rest are greyed, legibly.
-    for (QWidget *field : { static_cast<QWidget *>(txtequacio2), static_cast<QWidget *>(txtAx[0]),
-             static_cast<QWidget *>(txtAy[0]), static_cast<QWidget *>(txtAx[1]),
-             static_cast<QWidget *>(txtAy[1]), static_cast<QWidget *>(txtAx[2]),
-             static_cast<QWidget *>(txtAy[2]) })
-        legibleWhenDisabled(field);
-
-    txtequacio2->setEnabled(false);
-    txtAx[2]->setEnabled(false);
-    txtAy[2]->setEnabled(false);
-
-    // The panel takes no focus; the fields follow one another in the table's order.
-    const QList<QWidget *> order = { txtAx[0], txtAy[0], txtAx[1], txtAy[1], txtAx[2], txtAy[2],
-        txtequacio, txtresultat, txtsino, txtequacio2 };
-    for (qsizetype k = 0; k + 1 < order.size(); ++k)
-        setTabOrder(order[k], order[k + 1]);
-
-    for (int row = 0; row < 3; ++row) {
-        state.controls.txtAx[row] = Field(txtAx[row]);
-        state.controls.txtAy[row] = Field(txtAy[row]);
-    }
-    state.controls.txtequacio = Field(txtequacio);
-    state.controls.txtequacio2 = Field(txtequacio2);
-    state.controls.txtresultat = Field(txtresultat);
-    state.controls.txtsino = Field(txtsino);
     state.canvas = &surface->canvas();
+}
 
-    for (const Accessible &texts : accessibleTexts) {
-        QWidget *control = findChild<QWidget *>(QLatin1String(texts.name));
-        control->setAccessibleName(texts.accessibleName);
-        control->setAccessibleDescription(texts.description);
+void frmRecta::buildTable(const QFont &windowFont)
+{
+    Controls &c = state.controls;
+    const QColor blue(0, 0, 255), black(0, 0, 0), red(255, 0, 0);
+    // In the order they are made, which is the order they lie in: the result field in front of
+    // the panel.
+    const ControlLayout table[] = {
+        { "txtequacio2", Kind::MultiField, false, QRect(1920, 120, 1455, 495), {}, 0, {}, {}, true,
+            false, 9, &texts::keptEquations, &c.txtequacio2 },
+        { "picValors", Kind::Panel, false, QRect(120, 120, 1575, 3495), {}, 0, {}, panelColour,
+            false, true, -1, &texts::table },
+        { "txtresultat", Kind::MultiField, false, QRect(120, 2880, 1695, 375), {}, 0, blue, {},
+            false, true, 7, &texts::worked, &c.txtresultat },
+        // Its field starts left of the panel, where it is cut off, so its text starts where the
+        // panel does, one pixel in.
+        { "txtsino", Kind::LabelField, true, QRect(-120, 2400, 1695, 405), Typeface::Verdict,
+            120 + twipsPerPixel, black, panelColour, false, true, 8, &texts::verdict, &c.txtsino },
+        { "txtequacio", Kind::LineField, true, QRect(0, 120, 1695, 375), Typeface::Equation, 0, red,
+            {}, false, true, 6, &texts::equation, &c.txtequacio },
+        { "txtAx(0)", Kind::LineField, true, QRect(240, 1320, 375, 285), {}, 0, {}, {}, true, true,
+            0, &texts::pointX[0], &c.txtAx[0] },
+        { "txtAy(0)", Kind::LineField, true, QRect(840, 1320, 375, 285), {}, 0, {}, {}, true, true,
+            1, &texts::pointY[0], &c.txtAy[0] },
+        { "txtAx(1)", Kind::LineField, true, QRect(240, 1680, 375, 285), {}, 0, {}, {}, true, true,
+            2, &texts::pointX[1], &c.txtAx[1] },
+        { "txtAy(1)", Kind::LineField, true, QRect(840, 1680, 375, 285), {}, 0, {}, {}, true, true,
+            3, &texts::pointY[1], &c.txtAy[1] },
+        { "txtAx(2)", Kind::LineField, true, QRect(240, 2040, 375, 285), {}, 0, {}, {}, true, false,
+            4, &texts::pointX[2], &c.txtAx[2] },
+        { "txtAy(2)", Kind::LineField, true, QRect(840, 2040, 375, 285), {}, 0, {}, {}, true, false,
+            5, &texts::pointY[2], &c.txtAy[2] },
+    };
+    // The rules of the panel, in twips.
+    const QLine rules[] = { { 720, 720, 720, 4200 }, { 240, 1200, 1200, 1200 },
+        { 600, 840, 360, 1080 }, { 360, 840, 600, 1080 }, { 840, 840, 960, 960 },
+        { 960, 960, 1080, 840 }, { 960, 960, 960, 1080 } };
+
+    Panel *panel = nullptr;
+    std::array<QWidget *, 10> tabOrder {};
+    for (const ControlLayout &layout : table) {
+        QWidget *parent = layout.onPanel ? static_cast<QWidget *>(panel) : surface;
+        QWidget *control = nullptr;
+        if (layout.kind == Kind::Panel) {
+            panel = new Panel(*layout.background, surface);
+            panel->setObjectName(QLatin1String(layout.name));
+            surface->place(panel, layout.twips);
+            for (const QLine &rule : rules)
+                panel->addLine(rule);
+            control = panel;
+        } else {
+            const QFont font = layout.font == Typeface::Verdict ? serif(8.25)
+                : layout.font == Typeface::Equation             ? sansSerif(9.75)
+                                                                : windowFont;
+            control = layout.kind == Kind::MultiField ? multiField(parent, surface, layout, font)
+                                                      : lineField(parent, surface, layout, font);
+            if (layout.text || layout.background)
+                setColours(control, layout.text, layout.background);
+            if (layout.greyedWhenDisabled)
+                legibleWhenDisabled(control);
+            control->setEnabled(layout.enabled);
+            *layout.field = Field(control);
+            tabOrder[std::size_t(layout.tab)] = control;
+        }
+        control->setAccessibleName(layout.said->name);
+        control->setAccessibleDescription(layout.said->description);
     }
-    for (QWidget *field : order)
+    for (std::size_t k = 0; k + 1 < tabOrder.size(); ++k)
+        setTabOrder(tabOrder[k], tabOrder[k + 1]);
+    for (QWidget *field : tabOrder)
         tellFocusFirst(field);
+    surface->setAccessibleName(texts::plane.name);
+    surface->setAccessibleDescription(texts::plane.description);
+}
+
+void frmRecta::addKeys()
+{
     // What the plane shows, told where the pupil is, whenever asked.
     auto *describePlane = new QAction(this);
     describePlane->setObjectName(QStringLiteral("describePlane"));
@@ -405,13 +354,18 @@ void frmRecta::buildLayout()
         [this] { dispatcher.run([this] { state.shown.plane = true; }); });
 
     // The whole window zooms: by the keys, in steps, or to whatever size it is given.
-    const ZoomKeys zoomKeys[] = {
+    const struct
+    {
+        const char *name;
+        QList<QKeySequence> keys;
+        int direction; // the next step up or down, or back to 1
+    } zoomKeys[] = {
         { "zoomIn",
             { QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal) }, 1 },
         { "zoomOut", { QKeySequence(Qt::CTRL | Qt::Key_Minus) }, -1 },
         { "zoomReset", { QKeySequence(Qt::CTRL | Qt::Key_0) }, 0 },
     };
-    for (const ZoomKeys &zoom : zoomKeys) {
+    for (const auto &zoom : zoomKeys) {
         auto *action = new QAction(this);
         action->setObjectName(QLatin1String(zoom.name));
         action->setShortcuts(zoom.keys);
@@ -419,12 +373,6 @@ void frmRecta::buildLayout()
         const int direction = zoom.direction;
         connect(action, &QAction::triggered, this, [this, direction] { zoomBy(direction); });
     }
-    sizer = new WindowSizer(this);
-    // A window too large for the screen opens smaller.
-    const qreal opening = openingZoom(largestZoom());
-    setMinimumSize(
-        surface->sizeAt(std::min(0.5, opening)) + QSize(0, menuBar()->sizeHint().height()));
-    setZoom(opening);
 }
 
 void frmRecta::routeHandlers()
@@ -447,7 +395,7 @@ void frmRecta::routeHandlers()
 
 QSize frmRecta::outerSizeTwips() const
 {
-    const int menuTwips = menuBar()->sizeHint().height() * 15;
+    const int menuTwips = menuBar()->sizeHint().height() * twipsPerPixel;
     return QSize(clientTwips.width() + 2 * frameTwips,
         clientTwips.height() + menuTwips + 2 * frameTwips + titleBarTwips);
 }
@@ -498,55 +446,10 @@ void frmRecta::Form_Load()
     pintar();
 }
 
-void frmRecta::Form_paint()
-{
-    pintar();
-}
-
 void frmRecta::PosaEscala()
 {
     const QSize outer = outerSizeTwips();
     state.members.world = ::PosaEscala(surface->canvas(), outer.width(), outer.height());
-}
-
-void frmRecta::pintar()
-{
-    ::pintar(surface->canvas(), state.members.world);
-}
-
-void frmRecta::dibuixar()
-{
-    ::dibuixar(state);
-}
-
-void frmRecta::cortar()
-{
-    ::cortar(state);
-}
-
-void frmRecta::esperar()
-{
-    ::esperar();
-}
-
-void frmRecta::txtAx_click(std::int16_t index)
-{
-    ::txtAx_click(state, index);
-}
-
-void frmRecta::txtAy_click(std::int16_t index)
-{
-    ::txtAy_click(state, index);
-}
-
-void frmRecta::txtAx_LostFocus(std::int16_t index)
-{
-    ::txtAx_LostFocus(state, index);
-}
-
-void frmRecta::txtAy_LostFocus(std::int16_t index)
-{
-    ::txtAy_LostFocus(state, index);
 }
 
 void frmRecta::txtAy_KeyDown(std::int16_t index, std::int16_t keyCode, std::int16_t shift)
@@ -554,11 +457,6 @@ void frmRecta::txtAy_KeyDown(std::int16_t index, std::int16_t keyCode, std::int1
     // cortar lies in compare/, above line/: the window runs it as the handler's last step.
     if (::txtAy_KeyDown(state, index, keyCode, shift))
         cortar();
-}
-
-void frmRecta::txtequacio_KeyDown(std::int16_t keyCode, std::int16_t shift)
-{
-    ::txtequacio_KeyDown(state, keyCode, shift);
 }
 
 namespace {

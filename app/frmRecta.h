@@ -1,5 +1,7 @@
 #pragma once
 
+#include "compare/compare.h"
+#include "line/pointentry.h"
 #include "numtext/numtext.h"
 #include "state/windowstate.h"
 #include "toolkit/dispatcher.h"
@@ -10,6 +12,7 @@
 #include <memory>
 
 class Canvas;
+class QFont;
 class ScreenReaderResults;
 class Surface;
 class WindowSizer;
@@ -32,22 +35,27 @@ public:
     /// window is computed from it: independent of the window manager.
     QSize outerSizeTwips() const;
 
+    // The procedures and handlers: those of the frame, the line and the comparison do their
+    // work on the window's state in frame/, line/ and compare/.
     void Form_Load();
-    void Form_paint();
+    void Form_paint() { pintar(); }
     void PosaEscala();
-    void pintar();
-    void dibuixar();
-    void cortar();
-    void esperar();
+    void pintar() { ::pintar(*state.canvas, state.members.world); }
+    void dibuixar() { ::dibuixar(state); }
+    void cortar() { ::cortar(state); }
+    void esperar() { ::esperar(); }
 
     void mnuesborrar_Click();
     void mnurecta_Click();
-    void txtAx_click(std::int16_t index);
-    void txtAy_click(std::int16_t index);
-    void txtAx_LostFocus(std::int16_t index);
-    void txtAy_LostFocus(std::int16_t index);
+    void txtAx_click(std::int16_t index) { ::txtAx_click(state, index); }
+    void txtAy_click(std::int16_t index) { ::txtAy_click(state, index); }
+    void txtAx_LostFocus(std::int16_t index) { ::txtAx_LostFocus(state, index); }
+    void txtAy_LostFocus(std::int16_t index) { ::txtAy_LostFocus(state, index); }
     void txtAy_KeyDown(std::int16_t index, std::int16_t keyCode, std::int16_t shift);
-    void txtequacio_KeyDown(std::int16_t keyCode, std::int16_t shift);
+    void txtequacio_KeyDown(std::int16_t keyCode, std::int16_t shift)
+    {
+        ::txtequacio_KeyDown(state, keyCode, shift);
+    }
 
     /// Zooms the whole window to the next step up (direction > 0) or down, or back to 1
     /// (direction 0), as far as the screen has room.
@@ -58,6 +66,10 @@ public:
 
 private:
     void buildLayout();
+    void buildMenu();
+    void buildPlane(const QFont &windowFont);
+    void buildTable(const QFont &windowFont);
+    void addKeys();
     qreal largestZoom() const;
     void routeHandlers();
 

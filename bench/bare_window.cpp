@@ -2,13 +2,14 @@
 // a menu bar of two commands, the same kinds of fields at the same places on a coloured panel)
 // whose client area paints its background only, as any window shows at least that. It ends
 // right after its first frame, as the probe does.
-// With --fonts the fields and the client area also get the real window's fonts, asked for as
-// the real window asks (one installed family each), which shows what loading them costs any
-// program of this shape.
+// With --fonts the fields and the client area also get the real window's fonts, chosen by the
+// toolkit's code that the real window uses (one installed family each), which shows what
+// loading them costs any program of this shape.
+#include "toolkit/fonts.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QFont>
-#include <QFontDatabase>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -49,37 +50,6 @@ protected:
 private:
     bool seen = false;
 };
-
-QFont boldFont(const QStringList &wanted, QFont::StyleHint hint, qreal points)
-{
-    static const QStringList installed = QFontDatabase::families();
-    QFont font;
-    for (const QString &family : wanted) {
-        if (installed.contains(family)) {
-            font.setFamily(family);
-            break;
-        }
-    }
-    font.setStyleHint(hint);
-    font.setPointSizeF(points);
-    font.setWeight(QFont::Bold);
-    return font;
-}
-
-QFont sansSerif(qreal points)
-{
-    return boldFont({ QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                        QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                        QStringLiteral("DejaVu Sans") },
-        QFont::SansSerif, points);
-}
-
-QFont serif(qreal points)
-{
-    return boldFont({ QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
-                        QStringLiteral("DejaVu Serif") },
-        QFont::Serif, points);
-}
 
 template <class Field> Field *addField(QWidget *parent, int x, int y, int width, int height)
 {

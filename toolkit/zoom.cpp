@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int twipsPerPixel = 15;
 // Steps are compared with a little room: a zoom read back from a window size is not exact.
 constexpr qreal slack = 1e-3;
 // Qt learns of the desktop's panels only from an X11 window manager's work area; on Wayland the

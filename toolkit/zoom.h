@@ -11,8 +11,9 @@
 
 class QWidget;
 
-/// Twips, the unit the window is laid out in: 15 to a logical pixel at zoom 1. The one place
-/// where they become pixels, at a zoom factor.
+/// Twips, the unit the window is laid out in: 15 to a logical pixel at zoom 1.
+inline constexpr int twipsPerPixel = 15;
+/// The one place where twips become pixels, at a zoom factor.
 int twipsToPixels(int twips, qreal zoom = 1.0);
 /// Each of left, top, width and height in pixels at the zoom.
 QRect twipsToPixels(const QRect &twips, qreal zoom = 1.0);

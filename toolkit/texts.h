@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QString>
+
+/// Every Catalan text the window shows or says, written exactly, blanks included: the window's
+/// own, the results, and what a screen reader says of the controls and the results.
+namespace texts {
+
+// The title and the menu commands. The ampersand marks the letter that Alt takes to the
+// command; it is not shown as text.
+inline const QString caption = QStringLiteral("Recta");
+inline const QString esborrar = QStringLiteral("&esborrar");
+inline const QString novaRecta = QStringLiteral("&nova recta");
+
+// The message, the verdicts of a point test and how two lines meet.
+inline const QString missingData = QStringLiteral(" falten dades");
+inline const QString onLine = QStringLiteral("Està en la recta");
+inline const QString offLine = QStringLiteral("No està en la recta");
+inline const QString onVerticalLine = QStringLiteral("està en la recta");
+inline const QString offVerticalLine = QStringLiteral("no està en la recta");
+inline const QString coincident = QStringLiteral("coincidents");
+inline const QString parallel = QStringLiteral("paral·leles");
+
+/// What a screen reader says of a control.
+struct ControlTexts
+{
+    QString name;
+    QString description;
+};
+
+inline const ControlTexts pointX[3] = {
+    { QStringLiteral("Coordenada x del punt A"),
+        QStringLiteral("Escriviu la x del primer punt de la recta") },
+    { QStringLiteral("Coordenada x del punt B"),
+        QStringLiteral("Escriviu la x del segon punt de la recta") },
+    { QStringLiteral("Coordenada x del punt de prova"),
+        QStringLiteral("Escriviu la x del punt que voleu comprovar") },
+};
+inline const ControlTexts pointY[3] = {
+    { QStringLiteral("Coordenada y del punt A"),
+        QStringLiteral("Escriviu la y del primer punt de la recta") },
+    { QStringLiteral("Coordenada y del punt B"),
+        QStringLiteral("Escriviu la y del segon punt i premeu Retorn per dibuixar la recta") },
+    { QStringLiteral("Coordenada y del punt de prova"),
+        QStringLiteral("Escriviu la y del punt i premeu Retorn per saber si és a la recta") },
+};
+inline const ControlTexts equation { QStringLiteral("Equació de la recta"),
+    QStringLiteral("Mostra l'equació de la recta, o bé escriviu una equació, com y igual a 2 x "
+                   "més 3, i premeu Retorn") };
+inline const ControlTexts keptEquations { QStringLiteral("Equacions de les rectes anteriors"),
+    QStringLiteral("Les equacions de la recta guardada i de les que s'hi han comparat") };
+inline const ControlTexts worked { QStringLiteral("Comprovació del punt"),
+    QStringLiteral("L'equació de la recta amb les coordenades del punt de prova") };
+inline const ControlTexts verdict { QStringLiteral("Veredicte"),
+    QStringLiteral("Diu si el punt de prova és a la recta") };
+inline const ControlTexts table { QStringLiteral("Taula de valors"),
+    QStringLiteral("L'equació i les coordenades dels punts A, B i el punt de prova") };
+inline const ControlTexts plane { QStringLiteral("Pla cartesià"),
+    QStringLiteral("Els eixos amb una quadrícula de punts de menys 20 a 20, encara sense cap "
+                   "recta. Premeu F2 per sentir què hi ha al pla.") };
+
+/// What a voice says of the results: the sentences, and the words for the symbols of the shown
+/// texts, which a voice reads by their names (Orca says "middle dot", "number", "dash", "left
+/// paren" and "colon" at its usual punctuation level).
+struct Spoken
+{
+    QString line = QStringLiteral("Recta %1.");
+    QString kept = QStringLiteral("Recta guardada %1.");
+    QString nothingKept = QStringLiteral("Cap recta guardada.");
+    QString cleared = QStringLiteral("Pla esborrat.");
+    QString typeAgain = QStringLiteral("Escriviu la x del punt A.");
+    QString test = QStringLiteral("Punt de prova x %1, y %2. %3.");
+    QString worked = QStringLiteral("%1. %2.");
+    QString crossing = QStringLiteral("Es tallen al punt x %1, y %2.");
+    QString sameSlope = QStringLiteral("Són %1.");
+    QString equals = QStringLiteral("és igual a");
+    QString notEquals = QStringLiteral("no és igual a");
+    QString times = QStringLiteral("per");
+    QString plus = QStringLiteral("més");
+    QString minus = QStringLiteral("menys");
+    QString tenToThe = QStringLiteral("per 10 elevat a");
+    QChar decimalComma = u',';
+};
+inline const Spoken said;
+
+} // namespace texts
