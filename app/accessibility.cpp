@@ -3,6 +3,8 @@
 #include "compare/relation.h"
 #include "state/windowstate.h"
 #include "toolkit/dispatcher.h"
+#include "toolkit/field.h"
+#include "toolkit/texts.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -11,28 +13,7 @@
 
 namespace {
 
-// What a voice says, in one place: the sentences of the results and the words for the symbols
-// of the shown texts, which a voice reads by their names (Orca says "middle dot", "number",
-// "dash", "left paren" and "colon" at its usual punctuation level).
-const struct
-{
-    QString line = QStringLiteral("Recta %1.");
-    QString kept = QStringLiteral("Recta guardada %1.");
-    QString nothingKept = QStringLiteral("Cap recta guardada.");
-    QString cleared = QStringLiteral("Pla esborrat.");
-    QString typeAgain = QStringLiteral("Escriviu la x del punt A.");
-    QString test = QStringLiteral("Punt de prova x %1, y %2. %3.");
-    QString worked = QStringLiteral("%1. %2.");
-    QString crossing = QStringLiteral("Es tallen al punt x %1, y %2.");
-    QString sameSlope = QStringLiteral("Són %1.");
-    QString equals = QStringLiteral("és igual a");
-    QString notEquals = QStringLiteral("no és igual a");
-    QString times = QStringLiteral("per");
-    QString plus = QStringLiteral("més");
-    QString minus = QStringLiteral("menys");
-    QString tenToThe = QStringLiteral("per 10 elevat a");
-    QChar decimalComma = u',';
-} said;
+using texts::said;
 
 bool isDigit(QStringView text, qsizetype at)
 {
@@ -305,7 +286,7 @@ void ScreenReaderResults::handlerEnded(WindowState &state)
     if (lineOnPlane)
         facts.equation = m.lineEquation;
     if (m.hasPrevious)
-        facts.keptEquation = c.txtequacio2.text().section(QStringLiteral("\r\n"), 0, 0);
+        facts.keptEquation = c.txtequacio2.text().section(lineBreak, 0, 0);
     facts.verdict = c.txtsino.text();
     facts.testX = testedX;
     facts.testY = testedY;

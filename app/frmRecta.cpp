@@ -46,17 +46,12 @@ constexpr int titleBarTwips = 285;
 constexpr QSize unknownFrame(8, 40);
 const QColor panelColour(192, 192, 255);
 
-enum class Kind : std::uint8_t {
-    LineField,
-    MultiField,
-    // A line field without a frame, which reads like a label on the panel.
-    LabelField,
-    Panel,
-};
+// A label field is a line field without a frame, which reads like a label on the panel.
+enum class Kind : std::uint8_t { LineField, MultiField, LabelField, Panel };
 
-// The window's own font, which the plane, the menu-less fields and the plane's numbers share, and
-// the two of the equation and the verdict. Those two fields start empty, so they get their fonts
-// only after the first frame: every family and size is a font lookup of its own.
+// The window's own font, which the plane, its numbers and most fields share, and the fonts of the
+// verdict and the equation. Those two fields start empty, so they get their fonts only after the
+// first frame: every family and size is a font lookup of its own.
 enum class Typeface : std::uint8_t { Window, Verdict, Equation };
 
 // One control of the input table, at zoom 1.
@@ -81,56 +76,46 @@ struct ControlLayout
     Field *field = nullptr; // where the procedures find it
 };
 
-void setColours(QWidget *field, std::optional<QColor> text, std::optional<QColor> background)
-{
-    QPalette colours = field->palette();
-    for (auto group : { QPalette::Active, QPalette::Inactive, QPalette::Disabled }) {
-        if (text)
-            colours.setColor(group, QPalette::Text, *text);
-        if (background)
-            colours.setColor(group, QPalette::Base, *background);
-    }
-    field->setPalette(colours);
-}
-
-void legibleWhenDisabled(QWidget *field)
-{
-    QPalette colours = field->palette();
-    colours.setColor(QPalette::Disabled, QPalette::Text,
-        greyedText(colours.color(QPalette::Active, QPalette::Text),
-            colours.color(QPalette::Disabled, QPalette::Base), 6.0));
-    field->setPalette(colours);
-}
-
-QWidget *lineField(
+QWidget *makeField(
     QWidget *parent, Surface *surface, const ControlLayout &layout, const QFont &font)
 {
-    auto *field = new QLineEdit(parent);
-    field->setObjectName(QLatin1String(layout.name));
-    // The layout has room for the text only: keep Qt's inner margins out of it.
-    field->setTextMargins(0, 0, 0, 0);
-    boundUndoSteps(field);
-    if (layout.font != Typeface::Window) {
-        surface->placeFontLater(field, layout.twips, font, layout.textIndent);
+    QWidget *field = nullptr;
+    if (layout.kind == Kind::MultiField) {
+        auto *multi = new QPlainTextEdit(parent);
+        multi->setTabChangesFocus(true);
+        multi->setLineWrapMode(QPlainTextEdit::NoWrap);
+        multi->document()->setDocumentMargin(1);
+        field = multi;
     } else {
+        auto *line = new QLineEdit(parent);
+        // The layout has room for the text only: keep Qt's inner margins out of it.
+        line->setTextMargins(0, 0, 0, 0);
+        if (layout.kind == Kind::LabelField)
+            line->setFrame(false);
+        boundUndoSteps(line);
+        field = line;
+    }
+    field->setObjectName(QLatin1String(layout.name));
+    if (layout.font == Typeface::Window) {
         field->setFont(font);
         surface->place(field, layout.twips, layout.textIndent);
+    } else {
+        surface->placeFontLater(field, layout.twips, font, layout.textIndent);
     }
-    if (layout.kind == Kind::LabelField)
-        field->setFrame(false);
-    return field;
-}
-
-QWidget *multiField(
-    QWidget *parent, Surface *surface, const ControlLayout &layout, const QFont &font)
-{
-    auto *field = new QPlainTextEdit(parent);
-    field->setObjectName(QLatin1String(layout.name));
-    field->setFont(font);
-    surface->place(field, layout.twips);
-    field->setTabChangesFocus(true);
-    field->setLineWrapMode(QPlainTextEdit::NoWrap);
-    field->document()->setDocumentMargin(1);
+    QPalette colours = field->palette();
+    for (auto group : { QPalette::Active, QPalette::Inactive, QPalette::Disabled }) {
+        if (layout.text)
+            colours.setColor(group, QPalette::Text, *layout.text);
+        if (layout.background)
+            colours.setColor(group, QPalette::Base, *layout.background);
+    }
+    if (layout.greyedWhenDisabled) {
+        colours.setColor(QPalette::Disabled, QPalette::Text,
+            greyedText(colours.color(QPalette::Active, QPalette::Text),
+                colours.color(QPalette::Disabled, QPalette::Base), 6.0));
+    }
+    if (layout.text || layout.background || layout.greyedWhenDisabled)
+        field->setPalette(colours);
     return field;
 }
 
@@ -322,12 +307,7 @@ void frmRecta::buildTable(const QFont &windowFont)
             const QFont font = layout.font == Typeface::Verdict ? serif(8.25)
                 : layout.font == Typeface::Equation             ? sansSerif(9.75)
                                                                 : windowFont;
-            control = layout.kind == Kind::MultiField ? multiField(parent, surface, layout, font)
-                                                      : lineField(parent, surface, layout, font);
-            if (layout.text || layout.background)
-                setColours(control, layout.text, layout.background);
-            if (layout.greyedWhenDisabled)
-                legibleWhenDisabled(control);
+            control = makeField(parent, surface, layout, font);
             control->setEnabled(layout.enabled);
             *layout.field = Field(control);
             tabOrder[std::size_t(layout.tab)] = control;

@@ -1,4 +1,6 @@
 #include "app/frmRecta.h"
+#include "app/windowicon.h"
+#include "toolkit/texts.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -10,9 +12,9 @@ int main(int argc, char *argv[])
     // decimal separator still comes from the desktop's own locale.
     QLocale::setDefault(QLocale(QLocale::Catalan, QLocale::Spain));
     QApplication::setApplicationName(QStringLiteral("recta"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Recta"));
+    QApplication::setApplicationDisplayName(texts::caption);
     // Lets the desktop match the window to its menu entry and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("cat.recta.Recta"));
+    QGuiApplication::setDesktopFileName(appId);
     frmRecta window;
     window.show();
     return app.exec();

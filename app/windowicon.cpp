@@ -47,12 +47,12 @@ public:
     }
 
     QIconEngine *clone() const override { return new OwnIcon; }
-    QString key() const override { return QStringLiteral("cat.recta.Recta.own"); }
+    QString key() const override { return appId + QStringLiteral(".own"); }
 };
 
 } // namespace
 
 QIcon rectaIcon()
 {
-    return QIcon::fromTheme(QStringLiteral("cat.recta.Recta"), QIcon(new OwnIcon));
+    return QIcon::fromTheme(appId, QIcon(new OwnIcon));
 }

@@ -8,12 +8,6 @@
 #include "state/windowstate.h"
 #include "toolkit/canvas.h"
 
-namespace {
-
-constexpr int enterKey = 13;
-
-} // namespace
-
 void cortar(WindowState &state)
 {
     Members &m = state.members;

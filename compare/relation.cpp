@@ -2,13 +2,7 @@
 
 #include "line/linemath.h"
 #include "numtext/numtext.h"
-
-namespace {
-
-const QString coincident = QStringLiteral("coincidents");
-const QString parallel = QStringLiteral("paral·leles");
-
-} // namespace
+#include "toolkit/texts.h"
 
 Relation relate(const LineDesc &previous, const LineDesc &current)
 {
@@ -42,9 +36,9 @@ QString relationText(const Relation &relation)
 {
     switch (relation.kind) {
     case Relation::Kind::Coincident:
-        return coincident;
+        return texts::coincident;
     case Relation::Kind::Parallel:
-        return parallel;
+        return texts::parallel;
     case Relation::Kind::Crossing:
         break;
     }

@@ -1,5 +1,7 @@
 #include "line/linemath.h"
 
+#include "toolkit/texts.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -15,10 +17,6 @@ const QString times = QStringLiteral("·");
 const QString plus = QStringLiteral("+");
 const QString onVertical = QStringLiteral(" x = ");
 const QString offVertical = QStringLiteral("x # ");
-const QString onLine = QStringLiteral("Està en la recta");
-const QString offLine = QStringLiteral("No està en la recta");
-const QString onVerticalLine = QStringLiteral("està en la recta");
-const QString offVerticalLine = QStringLiteral("no està en la recta");
 const QString yEquals = QStringLiteral("y =");
 const QString xPlus = QStringLiteral("·x +");
 const QString xEquals = QStringLiteral("x =");
@@ -77,7 +75,7 @@ PointVerdict testSloped(double slope, double intercept, const numtext::ValueCell
         + numtext::numberToText(slopeShown, locale).value_or(QString()) + times
         + numtext::plainText(xP, locale) + plus
         + numtext::numberToText(interceptShown, Precision::Single);
-    result.verdict = result.on ? onLine : offLine;
+    result.verdict = result.on ? texts::onLine : texts::offLine;
     return result;
 }
 
@@ -86,6 +84,6 @@ PointVerdict testVertical(double xB, double xP, const NumberLocale &locale)
     PointVerdict result;
     result.on = sameValue(xB, xP);
     result.worked = (result.on ? onVertical : offVertical) + numtext::plainText(xB, locale);
-    result.verdict = result.on ? onVerticalLine : offVerticalLine;
+    result.verdict = result.on ? texts::onVerticalLine : texts::offVerticalLine;
     return result;
 }

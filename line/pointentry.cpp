@@ -5,12 +5,10 @@
 #include "state/windowstate.h"
 #include "toolkit/canvas.h"
 #include "toolkit/messagebox.h"
+#include "toolkit/texts.h"
 
 namespace {
 
-const QString missingData = QStringLiteral(" falten dades");
-const QString lineBreak = QStringLiteral("\r\n");
-constexpr int enterKey = 13;
 constexpr std::int16_t testRow = 2;
 
 bool validRow(std::int16_t row)
@@ -102,7 +100,7 @@ bool txtAy_KeyDown(WindowState &state, std::int16_t row, std::int16_t keyCode, s
         && !state.controls.txtAx[1].text().isEmpty() && !state.controls.txtAy[0].text().isEmpty()
         && !state.controls.txtAy[1].text().isEmpty();
     if (!complete || !entryUsable(state, row)) {
-        messageBox(missingData);
+        messageBox(texts::missingData);
         return false;
     }
     if (row == 1) {

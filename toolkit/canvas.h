@@ -68,7 +68,6 @@ public:
 
     void setBackground(const QColor &colour);
     void setFont(const QFont &font);
-    const QFont &font() const { return textFont; }
 
     /// The kept drawing; any pending painting is finished first.
     const QImage &image();

@@ -18,7 +18,7 @@ QString Field::text() const
     if (auto *line = qobject_cast<QLineEdit *>(w))
         return line->text();
     if (auto *multi = qobject_cast<QPlainTextEdit *>(w))
-        return multi->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
+        return multi->toPlainText().replace(u'\n', lineBreak);
     return {};
 }
 
@@ -30,7 +30,7 @@ void Field::setText(const QString &text)
         line->setCursorPosition(0);
     } else if (auto *multi = qobject_cast<QPlainTextEdit *>(w)) {
         QString lines = text;
-        lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+        lines.replace(lineBreak, QStringLiteral("\n")).replace(u'\r', u'\n');
         multi->setPlainText(lines);
     }
 }
@@ -53,7 +53,7 @@ int keyCode(const QKeyEvent *event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 13;
+        return enterKey;
     case Qt::Key_Backspace:
         return 8;
     case Qt::Key_Tab:

@@ -8,6 +8,11 @@ class Dispatcher;
 class QLineEdit;
 class QWidget;
 
+/// The key code of Enter (Return or the keypad's Enter), as a field reports it.
+inline constexpr int enterKey = 13;
+/// What joins the lines of a multi-line field's text.
+inline const QString lineBreak = QStringLiteral("\r\n");
+
 /// A text field as the procedures see it: its text and whether it is enabled. Works for
 /// single-line and multi-line fields; a multi-line field's lines are joined by CR LF.
 class Field
@@ -29,8 +34,8 @@ private:
     QWidget *w = nullptr;
 };
 
-/// What a field reports to its handlers. The key code is 13 for Enter (Return or the keypad's
-/// Enter), the shift state the Shift, Ctrl and Alt bits 1, 2 and 4.
+/// What a field reports to its handlers. The key code is enterKey for Enter, the shift state the
+/// Shift, Ctrl and Alt bits 1, 2 and 4.
 struct FieldHandlers
 {
     std::function<void()> click;
