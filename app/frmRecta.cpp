@@ -202,11 +202,6 @@ frmRecta::frmRecta(const numtext::NumberLocale &locale)
 
 frmRecta::~frmRecta() = default;
 
-Canvas &frmRecta::canvas()
-{
-    return surface->canvas();
-}
-
 void frmRecta::buildLayout()
 {
     const QFont windowFont = sansSerif(8.25);
@@ -441,6 +436,7 @@ void frmRecta::txtAy_KeyDown(std::int16_t index, std::int16_t keyCode, std::int1
 
 namespace {
 
+// Opens the fields of A and B and empties the table, for a new line.
 void openPointFields(Controls &c)
 {
     c.txtAx[0].setEnabled(true);
@@ -451,6 +447,8 @@ void openPointFields(Controls &c)
         c.txtAx[row].setText(QString());
         c.txtAy[row].setText(QString());
     }
+    c.txtequacio.setText(QString());
+    c.txtresultat.setText(QString());
 }
 
 // A menu command leaves the keyboard in A's x, where the next line is typed, wherever it was
@@ -490,8 +488,6 @@ void frmRecta::mnuesborrar_Click()
     state.controls.txtequacio.setEnabled(true);
     pintar();
     openPointFields(state.controls);
-    state.controls.txtequacio.setText(QString());
-    state.controls.txtresultat.setText(QString());
 }
 
 void frmRecta::mnurecta_Click()
@@ -520,6 +516,4 @@ void frmRecta::mnurecta_Click()
         drawSlopedLine(canvas, m.world, m.prevSlope.toNumberOr0(state.locale), m.prevIntercept);
     pintar();
     openPointFields(state.controls);
-    state.controls.txtequacio.setText(QString());
-    state.controls.txtresultat.setText(QString());
 }
