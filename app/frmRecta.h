@@ -14,7 +14,7 @@
 //    keeps the operation for a redraw at another zoom and has Surface update; the next
 //    Surface::paintEvent copies the changed rectangle to the screen.
 // 4. The Dispatcher, idle again, calls ScreenReaderResults::handlerEnded (app/accessibility.cpp):
-//    from state.shown and the fields it sets the plane's description and has the Announcer tell
+//    from state.shown and the fields it keeps the plane's description and has the Announcer tell
 //    'Recta y és igual a 2 per x més 0.' at the focused field (an announcement from Qt 6.8, its
 //    accessible description before), which the AT-SPI bridge takes to the screen reader.
 
