@@ -60,17 +60,17 @@ struct ControlLayout
     const char *name;
     Kind kind;
     bool onPanel; // placed in the panel, else on the plane
-    QRect twips;
     Typeface font = Typeface::Window;
-    int textIndent = 0; // twips from the field's left edge to its text
-    std::optional<QColor> text = std::nullopt; // the paper's unless set
-    std::optional<QColor> background = std::nullopt;
     // A disabled field keeps a light grey background, and its text is greyed from the enabled
     // text colour towards that background only as far as it stays well legible on a projector:
     // 4.5:1 at least, 6:1 for the colour so that a font whose thin strokes never cover a whole
     // pixel still gets there. The equation keeps its red.
     bool greyedWhenDisabled = false;
     bool enabled = true;
+    QRect twips;
+    int textIndent = 0; // twips from the field's left edge to its text
+    std::optional<QColor> text = std::nullopt; // the paper's unless set
+    std::optional<QColor> background = std::nullopt;
     int tab = -1; // place in the tab order; the panel takes no focus
     const texts::ControlTexts *said = nullptr;
     Field *field = nullptr; // where the procedures find it
@@ -202,11 +202,6 @@ frmRecta::frmRecta(const numtext::NumberLocale &locale)
 
 frmRecta::~frmRecta() = default;
 
-Canvas &frmRecta::canvas()
-{
-    return surface->canvas();
-}
-
 void frmRecta::buildLayout()
 {
     const QFont windowFont = sansSerif(8.25);
@@ -261,29 +256,30 @@ void frmRecta::buildTable(const QFont &windowFont)
     // In the order they are made, which is the order they lie in: the result field in front of
     // the panel.
     const ControlLayout table[] = {
-        { "txtequacio2", Kind::MultiField, false, QRect(1920, 120, 1455, 495), {}, 0, {}, {}, true,
-            false, 9, &texts::keptEquations, &c.txtequacio2 },
-        { "picValors", Kind::Panel, false, QRect(120, 120, 1575, 3495), {}, 0, {}, panelColour,
-            false, true, -1, &texts::table },
-        { "txtresultat", Kind::MultiField, false, QRect(120, 2880, 1695, 375), {}, 0, blue, {},
-            false, true, 7, &texts::worked, &c.txtresultat },
+        { "txtequacio2", Kind::MultiField, false, {}, true, false, QRect(1920, 120, 1455, 495), 0,
+            {}, {}, 9, &texts::keptEquations, &c.txtequacio2 },
+        { "picValors", Kind::Panel, false, {}, false, true, QRect(120, 120, 1575, 3495), 0, {},
+            panelColour, -1, &texts::table },
+        { "txtresultat", Kind::MultiField, false, {}, false, true, QRect(120, 2880, 1695, 375), 0,
+            blue, {}, 7, &texts::worked, &c.txtresultat },
         // Its field starts left of the panel, where it is cut off, so its text starts where the
         // panel does, one pixel in.
-        { "txtsino", Kind::LabelField, true, QRect(-120, 2400, 1695, 405), Typeface::Verdict,
-            120 + twipsPerPixel, black, panelColour, false, true, 8, &texts::verdict, &c.txtsino },
-        { "txtequacio", Kind::LineField, true, QRect(0, 120, 1695, 375), Typeface::Equation, 0, red,
-            {}, false, true, 6, &texts::equation, &c.txtequacio },
-        { "txtAx(0)", Kind::LineField, true, QRect(240, 1320, 375, 285), {}, 0, {}, {}, true, true,
+        { "txtsino", Kind::LabelField, true, Typeface::Verdict, false, true,
+            QRect(-120, 2400, 1695, 405), 120 + twipsPerPixel, black, panelColour, 8,
+            &texts::verdict, &c.txtsino },
+        { "txtequacio", Kind::LineField, true, Typeface::Equation, false, true,
+            QRect(0, 120, 1695, 375), 0, red, {}, 6, &texts::equation, &c.txtequacio },
+        { "txtAx(0)", Kind::LineField, true, {}, true, true, QRect(240, 1320, 375, 285), 0, {}, {},
             0, &texts::pointX[0], &c.txtAx[0] },
-        { "txtAy(0)", Kind::LineField, true, QRect(840, 1320, 375, 285), {}, 0, {}, {}, true, true,
+        { "txtAy(0)", Kind::LineField, true, {}, true, true, QRect(840, 1320, 375, 285), 0, {}, {},
             1, &texts::pointY[0], &c.txtAy[0] },
-        { "txtAx(1)", Kind::LineField, true, QRect(240, 1680, 375, 285), {}, 0, {}, {}, true, true,
+        { "txtAx(1)", Kind::LineField, true, {}, true, true, QRect(240, 1680, 375, 285), 0, {}, {},
             2, &texts::pointX[1], &c.txtAx[1] },
-        { "txtAy(1)", Kind::LineField, true, QRect(840, 1680, 375, 285), {}, 0, {}, {}, true, true,
+        { "txtAy(1)", Kind::LineField, true, {}, true, true, QRect(840, 1680, 375, 285), 0, {}, {},
             3, &texts::pointY[1], &c.txtAy[1] },
-        { "txtAx(2)", Kind::LineField, true, QRect(240, 2040, 375, 285), {}, 0, {}, {}, true, false,
+        { "txtAx(2)", Kind::LineField, true, {}, true, false, QRect(240, 2040, 375, 285), 0, {}, {},
             4, &texts::pointX[2], &c.txtAx[2] },
-        { "txtAy(2)", Kind::LineField, true, QRect(840, 2040, 375, 285), {}, 0, {}, {}, true, false,
+        { "txtAy(2)", Kind::LineField, true, {}, true, false, QRect(840, 2040, 375, 285), 0, {}, {},
             5, &texts::pointY[2], &c.txtAy[2] },
     };
     // The rules of the panel, in twips.
@@ -441,6 +437,7 @@ void frmRecta::txtAy_KeyDown(std::int16_t index, std::int16_t keyCode, std::int1
 
 namespace {
 
+// Opens the fields of A and B and empties the table, for a new line.
 void openPointFields(Controls &c)
 {
     c.txtAx[0].setEnabled(true);
@@ -451,6 +448,8 @@ void openPointFields(Controls &c)
         c.txtAx[row].setText(QString());
         c.txtAy[row].setText(QString());
     }
+    c.txtequacio.setText(QString());
+    c.txtresultat.setText(QString());
 }
 
 // A menu command leaves the keyboard in A's x, where the next line is typed, wherever it was
@@ -490,8 +489,6 @@ void frmRecta::mnuesborrar_Click()
     state.controls.txtequacio.setEnabled(true);
     pintar();
     openPointFields(state.controls);
-    state.controls.txtequacio.setText(QString());
-    state.controls.txtresultat.setText(QString());
 }
 
 void frmRecta::mnurecta_Click()
@@ -520,6 +517,4 @@ void frmRecta::mnurecta_Click()
         drawSlopedLine(canvas, m.world, m.prevSlope.toNumberOr0(state.locale), m.prevIntercept);
     pintar();
     openPointFields(state.controls);
-    state.controls.txtequacio.setText(QString());
-    state.controls.txtresultat.setText(QString());
 }

@@ -1,5 +1,23 @@
 #pragma once
 
+// One Enter, from the key to the pixels and to the screen reader, after 1, 2 and 3, 6 were typed
+// into the fields of A and B: Return in txtAy(1).
+// 1. The field's filter (routeEvents, toolkit/field.cpp) makes it key code enterKey (13) with the
+//    shift bits and hands it to the Dispatcher, which runs frmRecta::txtAy_KeyDown(1, 13, 0) at
+//    once or after the running handler.
+// 2. ::txtAy_KeyDown (line/pointentry.cpp) finds A and B filled (else messageBox), opens the test
+//    point and runs dibuixar: the marks of A and B onto the Canvas, Canvas::present, esperar,
+//    slopedLine (line/linemath.cpp) for slope 2, intercept 0 and 'y = 2·x + 0' into the members
+//    and txtequacio, drawSlopedLine, and pintar for the frame over it. It returns true, and the
+//    window runs cortar (compare/), which writes how the line meets a kept one.
+// 3. Canvas maps each world point through its QTransform to the device pixels of its QImage,
+//    keeps the operation for a redraw at another zoom and has Surface update; the next
+//    Surface::paintEvent copies the changed rectangle to the screen.
+// 4. The Dispatcher, idle again, calls ScreenReaderResults::handlerEnded (app/accessibility.cpp):
+//    from state.shown and the fields it keeps the plane's description and has the Announcer tell
+//    'Recta y és igual a 2 per x més 0.' at the focused field (an announcement from Qt 6.8, its
+//    accessible description before), which the AT-SPI bridge takes to the screen reader.
+
 #include "compare/compare.h"
 #include "line/pointentry.h"
 #include "numtext/numtext.h"
@@ -30,13 +48,11 @@ public:
     ~frmRecta() override;
 
     const Members &members() const { return state.members; }
-    Canvas &canvas();
+    Canvas &canvas() { return *state.canvas; }
     /// The window's outer size in twips, frame, title bar and menu bar included, as the world
     /// window is computed from it: independent of the window manager.
     QSize outerSizeTwips() const;
 
-    // The procedures and handlers: those of the frame, the line and the comparison do their
-    // work on the window's state in frame/, line/ and compare/.
     void Form_Load();
     void Form_paint() { pintar(); }
     void PosaEscala();

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 
 #include <algorithm>
+#include <utility>
 
 QString Field::text() const
 {
@@ -50,29 +51,16 @@ namespace {
 
 int keyCode(const QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return enterKey;
-    case Qt::Key_Backspace:
-        return 8;
-    case Qt::Key_Tab:
-        return 9;
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Left:
-        return 37;
-    case Qt::Key_Up:
-        return 38;
-    case Qt::Key_Right:
-        return 39;
-    case Qt::Key_Down:
-        return 40;
-    case Qt::Key_Delete:
-        return 46;
-    default:
-        return event->key() < 0x80 ? event->key() : 0;
+    // The codes of the keys that are no character, as the original desktop numbered them.
+    static constexpr std::pair<int, int> codes[]
+        = { { Qt::Key_Return, enterKey }, { Qt::Key_Enter, enterKey }, { Qt::Key_Backspace, 8 },
+              { Qt::Key_Tab, 9 }, { Qt::Key_Escape, 27 }, { Qt::Key_Left, 37 }, { Qt::Key_Up, 38 },
+              { Qt::Key_Right, 39 }, { Qt::Key_Down, 40 }, { Qt::Key_Delete, 46 } };
+    for (const auto &[key, code] : codes) {
+        if (event->key() == key)
+            return code;
     }
+    return event->key() < 0x80 ? event->key() : 0;
 }
 
 int shiftState(Qt::KeyboardModifiers modifiers)
