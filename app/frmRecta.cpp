@@ -61,10 +61,9 @@ struct ControlLayout
     Kind kind;
     bool onPanel; // placed in the panel, else on the plane
     Typeface font = Typeface::Window;
-    // A disabled field keeps a light grey background, and its text is greyed from the enabled
-    // text colour towards that background only as far as it stays well legible on a projector:
-    // 4.5:1 at least, 6:1 for the colour so that a font whose thin strokes never cover a whole
-    // pixel still gets there. The equation keeps its red.
+    // A disabled field keeps a light grey background; its text greys towards it only as far as
+    // it stays legible on a projector: 6:1, so that a font whose thin strokes never cover a whole
+    // pixel still reaches 4.5:1. The equation keeps its red.
     bool greyedWhenDisabled = false;
     bool enabled = true;
     QRect twips;

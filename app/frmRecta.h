@@ -1,22 +1,19 @@
 #pragma once
 
-// One Enter, from the key to the pixels and to the screen reader, after 1, 2 and 3, 6 were typed
-// into the fields of A and B: Return in txtAy(1).
-// 1. The field's filter (routeEvents, toolkit/field.cpp) makes it key code enterKey (13) with the
-//    shift bits and hands it to the Dispatcher, which runs frmRecta::txtAy_KeyDown(1, 13, 0) at
-//    once or after the running handler.
-// 2. ::txtAy_KeyDown (line/pointentry.cpp) finds A and B filled (else messageBox), opens the test
-//    point and runs dibuixar: the marks of A and B onto the Canvas, Canvas::present, esperar,
-//    slopedLine (line/linemath.cpp) for slope 2, intercept 0 and 'y = 2·x + 0' into the members
-//    and txtequacio, drawSlopedLine, and pintar for the frame over it. It returns true, and the
-//    window runs cortar (compare/), which writes how the line meets a kept one.
-// 3. Canvas maps each world point through its QTransform to the device pixels of its QImage,
-//    keeps the operation for a redraw at another zoom and has Surface update; the next
-//    Surface::paintEvent copies the changed rectangle to the screen.
-// 4. The Dispatcher, idle again, calls ScreenReaderResults::handlerEnded (app/accessibility.cpp):
-//    from state.shown and the fields it keeps the plane's description and has the Announcer tell
-//    'Recta y és igual a 2 per x més 0.' at the focused field (an announcement from Qt 6.8, its
-//    accessible description before), which the AT-SPI bridge takes to the screen reader.
+// One Enter, from the key to the pixels and to the screen reader: Return in txtAy(1), with 1, 2
+// and 3, 6 typed into the fields of A and B.
+// 1. The field's filter (routeEvents, toolkit/field.cpp) makes it key code enterKey (13) and hands
+//    it to the Dispatcher, which runs frmRecta::txtAy_KeyDown(1, 13, 0) once no handler runs.
+// 2. ::txtAy_KeyDown (line/pointentry.cpp) finds A and B filled (else messageBox) and runs
+//    dibuixar: marks of A and B onto the Canvas, Canvas::present, esperar, then slopedLine
+//    (line/linemath.cpp) gives 'y = 2·x + 0' for the members and txtequacio, drawSlopedLine and
+//    pintar draw. It returns true, and the window runs cortar (compare/) against a kept line.
+// 3. Canvas maps world points through its QTransform to device pixels of its QImage, keeps each
+//    operation for a redraw at another zoom and has Surface update: Surface::paintEvent copies
+//    the changed rectangle to the screen.
+// 4. The Dispatcher, idle, calls ScreenReaderResults::handlerEnded (app/accessibility.cpp): it
+//    keeps the plane's description and has the Announcer tell 'Recta y és igual a 2 per x més 0.'
+//    at the focused field, which the AT-SPI bridge takes to the screen reader.
 
 #include "compare/compare.h"
 #include "line/pointentry.h"

@@ -3,6 +3,8 @@
 #include <QFontDatabase>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 // One family that is really installed is named: a list of absent ones, or a fontconfig alias,
@@ -10,13 +12,11 @@ namespace {
 QFont boldFont(const QStringList &wanted, QFont::StyleHint hint, qreal points)
 {
     static const QStringList installed = QFontDatabase::families();
+    const auto family = std::find_if(
+        wanted.begin(), wanted.end(), [](const QString &name) { return installed.contains(name); });
     QFont font;
-    for (const QString &family : wanted) {
-        if (installed.contains(family)) {
-            font.setFamily(family);
-            break;
-        }
-    }
+    if (family != wanted.end())
+        font.setFamily(*family);
     font.setStyleHint(hint);
     font.setPointSizeF(points);
     font.setWeight(QFont::Bold);
