@@ -21,6 +21,7 @@ const struct
     QString nothingKept = QStringLiteral("Cap recta guardada.");
     QString cleared = QStringLiteral("Pla esborrat.");
     QString typeAgain = QStringLiteral("Escriviu la x del punt A.");
+    QString copied = QStringLiteral("Imatge del pla copiada.");
     QString test = QStringLiteral("Punt de prova x %1, y %2. %3.");
     QString worked = QStringLiteral("%1. %2.");
     QString crossing = QStringLiteral("Es tallen al punt x %1, y %2.");
@@ -333,4 +334,15 @@ void ScreenReaderResults::handlerEnded(Recta &r)
     if (!told.isEmpty())
         announcer.announce(told, plane, focusMoved);
     focusMoved = false;
+}
+
+void ScreenReaderResults::pictureCopied()
+{
+    announcer.announce(said.copied, plane);
+}
+
+QString ScreenReaderResults::planeNow() const
+{
+    const QVariant kept = plane->property(planeDescriptionKey);
+    return kept.isValid() ? kept.toString() : emptyPlane;
 }

@@ -403,6 +403,7 @@ void frmRecta::buildLayout()
     addAction(describePlane);
     connect(describePlane, &QAction::triggered, this,
         [this] { handlers.run([this] { r.shown.plane = true; }); });
+    addPictureCommands();
 
     // The whole window zooms: by the keys, in steps, or to whatever size it is given.
     const ZoomKeys zoomKeys[] = {

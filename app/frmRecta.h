@@ -10,6 +10,8 @@
 #include <memory>
 
 class Canvas;
+class QMenu;
+class QPrinter;
 class ScreenReaderResults;
 class Surface;
 class WindowSizer;
@@ -56,8 +58,18 @@ public:
     /// leaves that state first.
     void setZoom(qreal zoom);
 
+    /// Copies the plane as it is now to the clipboard: a picture at twice the screen's pixels,
+    /// with the plane's description as its text.
+    void copyPicture();
+    /// Prints the plane through the desktop's print dialog.
+    void printPicture();
+    /// Prints the plane onto the printer's page, as lines and text, as large as fits.
+    void printPicture(QPrinter &printer);
+
 private:
     void buildLayout();
+    /// The plane's context menu, for the mouse and the keyboard, with its two commands.
+    void addPictureCommands();
     qreal largestZoom() const;
     void routeHandlers();
 
@@ -66,4 +78,5 @@ private:
     Surface *surface = nullptr;
     WindowSizer *sizer = nullptr;
     std::unique_ptr<ScreenReaderResults> results;
+    QMenu *planeMenu = nullptr;
 };

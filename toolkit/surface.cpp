@@ -127,3 +127,40 @@ void Surface::paintEvent(QPaintEvent *event)
         }
     }
 }
+
+QImage Surface::picture()
+{
+    QImage image = area.imageAt(2 * devicePixelRatioF());
+    // Fonts in points come out at the sizes they have on this screen.
+    image.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
+    image.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
+    QPainter painter(&image);
+    paintControls(painter);
+    return image;
+}
+
+void Surface::paintPicture(QPainter &painter, const QRectF &page)
+{
+    const QSizeF size = area.size();
+    // One scale for both directions: a world unit is as long in x as in y, as on the screen.
+    const qreal scale = std::min(page.width() / size.width(), page.height() / size.height());
+    if (!(scale > 0))
+        return;
+    painter.save();
+    painter.translate(page.center() - QPointF(size.width(), size.height()) * scale / 2);
+    painter.scale(scale, scale);
+    painter.setClipRect(QRectF(QPointF(0, 0), size));
+    area.paintOnto(painter);
+    paintControls(painter);
+    painter.restore();
+}
+
+void Surface::paintControls(QPainter &painter)
+{
+    for (QWidget *control : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (control->isVisible()) {
+            control->render(&painter, control->pos() - origin, QRegion(),
+                QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        }
+    }
+}
