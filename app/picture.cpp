@@ -85,9 +85,7 @@ void frmRecta::copyPicture()
 
 void frmRecta::printPicture()
 {
-    // At the screen's resolution, so that the fonts of the fields, given in points, are as
-    // large against the drawing as on the screen; the page is still lines and text.
-    QPrinter printer(QPrinter::ScreenResolution);
+    QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() == QDialog::Accepted)
         printPicture(printer);

@@ -110,7 +110,7 @@ private Q_SLOTS:
         dir.setAutoRemove(qEnvironmentVariableIsEmpty("RECTA_KEEP_PDF"));
         qInfo() << dir.path();
         const QString pdf = dir.filePath(QStringLiteral("pla.pdf"));
-        QPrinter printer(QPrinter::ScreenResolution);
+        QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
         s.window.printPicture(printer);

@@ -4,6 +4,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPicture>
 #include <QTimer>
 #include <QWindow>
 
@@ -146,21 +147,37 @@ void Surface::paintPicture(QPainter &painter, const QRectF &page)
     const qreal scale = std::min(page.width() / size.width(), page.height() / size.height());
     if (!(scale > 0))
         return;
+    // Recorded at the screen's resolution first, then played onto the page: the fonts, given in
+    // points, keep their size against the drawing on a device of any resolution, and the
+    // fields' texts stay text, which Qt makes outlines of when a widget is drawn straight onto
+    // a printer.
+    QPicture recorded;
+    {
+        QPainter recorder(&recorded);
+        recorder.setClipRect(QRectF(QPointF(0, 0), size));
+        area.paintOnto(recorder);
+        paintControls(recorder);
+    }
     painter.save();
     painter.translate(page.center() - QPointF(size.width(), size.height()) * scale / 2);
-    painter.scale(scale, scale);
-    painter.setClipRect(QRectF(QPointF(0, 0), size));
-    area.paintOnto(painter);
-    paintControls(painter);
+    // A picture plays at the resolution of the device it is played on.
+    const qreal played = painter.device()->logicalDpiX() / qreal(recorded.logicalDpiX());
+    painter.scale(scale / played, scale / played);
+    recorded.play(&painter);
     painter.restore();
 }
 
 void Surface::paintControls(QPainter &painter)
 {
     for (QWidget *control : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (control->isVisible()) {
-            control->render(&painter, control->pos() - origin, QRegion(),
-                QWidget::DrawWindowBackground | QWidget::DrawChildren);
-        }
+        if (!control->isVisible())
+            continue;
+        // A painter that records keeps no clip of Qt's own: each control is cut to its place.
+        const QRect place(control->pos() - origin, control->size());
+        painter.save();
+        painter.setClipRect(place, Qt::IntersectClip);
+        control->render(&painter, place.topLeft(), QRegion(),
+            QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        painter.restore();
     }
 }
