@@ -315,3 +315,14 @@ void ScreenReaderResults::handlerEnded(WindowState &state)
         announcer.announce(told, plane, focusMoved);
     focusMoved = false;
 }
+
+void ScreenReaderResults::pictureCopied()
+{
+    announcer.announce(said.copied, plane);
+}
+
+QString ScreenReaderResults::planeNow() const
+{
+    const QVariant kept = plane->property(planeDescriptionKey);
+    return kept.isValid() ? kept.toString() : emptyPlane;
+}

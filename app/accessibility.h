@@ -60,6 +60,10 @@ public:
 
     /// Reads what the handler showed from the window's members and fields, and starts afresh.
     void handlerEnded(WindowState &state);
+    /// Tells the pupil that the plane's picture is on the clipboard.
+    void pictureCopied();
+    /// The plane's description as it is now, in spoken words.
+    QString planeNow() const;
 
 private:
     QWidget *plane;

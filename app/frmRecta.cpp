@@ -327,6 +327,7 @@ void frmRecta::addKeys()
     addAction(describePlane);
     connect(describePlane, &QAction::triggered, this,
         [this] { dispatcher.run([this] { state.shown.plane = true; }); });
+    addPictureCommands();
 
     // The whole window zooms: by the keys, in steps, or to whatever size it is given.
     const struct

@@ -28,6 +28,8 @@
 
 class Canvas;
 class QFont;
+class QMenu;
+class QPrinter;
 class ScreenReaderResults;
 class Surface;
 class WindowSizer;
@@ -77,12 +79,22 @@ public:
     /// leaves that state first.
     void setZoom(qreal zoom);
 
+    /// Copies the plane as it is now to the clipboard: a picture at twice the screen's pixels,
+    /// with the plane's description as its text.
+    void copyPicture();
+    /// Prints the plane through the desktop's print dialog.
+    void printPicture();
+    /// Prints the plane onto the printer's page, as lines and text, as large as fits.
+    void printPicture(QPrinter &printer);
+
 private:
     void buildLayout();
     void buildMenu();
     void buildPlane(const QFont &windowFont);
     void buildTable(const QFont &windowFont);
     void addKeys();
+    /// The plane's context menu, for the mouse and the keyboard, with its two commands.
+    void addPictureCommands();
     qreal largestZoom() const;
     void routeHandlers();
 
@@ -91,4 +103,5 @@ private:
     Surface *surface = nullptr;
     WindowSizer *sizer = nullptr;
     std::unique_ptr<ScreenReaderResults> results;
+    QMenu *planeMenu = nullptr;
 };

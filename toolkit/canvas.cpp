@@ -60,6 +60,14 @@ bool clipToRect(QPointF &p, QPointF &q, const QRectF &r)
 // coverage, the digits are equally bold in both, as 1's hinting drew them.
 constexpr int glyphCoverage = 96; // of 255
 
+// Lines as wide as on the screen, in logical pixels, for a painter of any resolution.
+QPen vectorPenOf(const QColor &colour, double width)
+{
+    QPen pen(colour, width);
+    pen.setCapStyle(Qt::SquareCap);
+    return pen;
+}
+
 bool sameCall(const DrawCall &a, const DrawCall &b)
 {
     return a.kind == b.kind && a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2
@@ -186,6 +194,11 @@ void Canvas::segmentPixels(float x1, float y1, float x2, float y2, const QColor 
         -margin, -margin, logicalSize.width() + 2 * margin, logicalSize.height() + 2 * margin);
     if (!clipToRect(p, q, bounds))
         return;
+    if (vector) {
+        vector->setPen(vectorPenOf(colour, penWidth / ratio));
+        vector->drawLine(p, q);
+        return;
+    }
     QPainter &paint = painter();
     usePen(paint, colour);
     paint.drawLine(QLine(devicePixel(p), devicePixel(q)));
@@ -206,6 +219,11 @@ void Canvas::pointPixels(float x, float y, const QColor &colour)
     if (!finite(p) || p.x() < -margin || p.y() < -margin || p.x() > logicalSize.width() + margin
         || p.y() > logicalSize.height() + margin)
         return;
+    if (vector) {
+        const double side = penWidth / ratio;
+        vector->fillRect(QRectF(p - QPointF(side, side) / 2, QSizeF(side, side)), colour);
+        return;
+    }
     // Dots are collected and set together: one call for the grid's 1681 dots instead of one
     // each. They are opaque and aliased, so the order in which they land changes no pixel.
     if (!pendingDots.empty() && colour != pendingColour)
@@ -264,6 +282,12 @@ void Canvas::circlePixels(float x, float y, float radius, const QColor &colour)
         || centre.x() - r > logicalSize.width() + margin
         || centre.y() - r > logicalSize.height() + margin)
         return;
+    if (vector) {
+        vector->setPen(vectorPenOf(colour, penWidth / ratio));
+        vector->setBrush(Qt::NoBrush);
+        vector->drawEllipse(centre, r, r);
+        return;
+    }
     QPainter &paint = painter();
     usePen(paint, colour);
     paint.setBrush(Qt::NoBrush);
@@ -292,6 +316,12 @@ void Canvas::textPixels(float x, float y, const QColor &colour, const QString &t
     const QPointF topLeft = toPixel(x, y);
     if (!finite(topLeft) || std::abs(topLeft.x()) >= farAway || std::abs(topLeft.y()) >= farAway)
         return;
+    if (vector) {
+        vector->setFont(zoomedFont);
+        vector->setPen(colour);
+        vector->drawText(topLeft + QPointF(0, QFontMetricsF(zoomedFont).ascent()), text);
+        return;
+    }
     QPoint corner;
     const QImage &glyphs = textImage(text, colour, corner);
     painter().drawImage(devicePixel(topLeft) - corner, glyphs);
@@ -402,6 +432,40 @@ void Canvas::resizeImage()
 void Canvas::drawAgain()
 {
     pixels.fill(clearedWith);
+    replayKept();
+    endPainting();
+    if (changed)
+        changed();
+}
+
+void Canvas::paintOnto(QPainter &target)
+{
+    endPainting();
+    target.save();
+    target.setRenderHint(QPainter::Antialiasing, true);
+    target.fillRect(QRectF(QPointF(0, 0), QSizeF(logicalSize)), clearedWith);
+    vector = &target;
+    replayKept();
+    vector = nullptr;
+    target.restore();
+}
+
+QImage Canvas::imageAt(qreal devicePixelRatio) const
+{
+    Canvas copy(baseSize, devicePixelRatio);
+    copy.setFont(textFont);
+    copy.setZoom(scale);
+    copy.worldWindow = worldWindow;
+    copy.hasWorldWindow = hasWorldWindow;
+    copy.updateTransform();
+    copy.kept = kept;
+    copy.clearedWith = clearedWith;
+    copy.drawAgain();
+    return copy.pixels;
+}
+
+void Canvas::replayKept()
+{
     const float x = currentX;
     const float y = currentY;
     const QColor colour = foreColour;
@@ -433,9 +497,6 @@ void Canvas::drawAgain()
     currentX = x;
     currentY = y;
     foreColour = colour;
-    endPainting();
-    if (changed)
-        changed();
 }
 
 void Canvas::endPainting()

@@ -81,6 +81,12 @@ public:
     void setZoom(qreal zoom);
     qreal zoom() const { return scale; }
     const QColor &backgroundColour() const { return background; }
+    /// Draws what is kept onto target, in logical pixels of the current zoom, as lines, dots,
+    /// circles and text rather than pixels: for a printer's page, sharp at any size.
+    void paintOnto(QPainter &target);
+    /// What is kept, drawn again in an image of the given device pixel ratio, as it would be on
+    /// a screen of that ratio.
+    QImage imageAt(qreal devicePixelRatio) const;
     /// How many operations are kept for drawing again.
     std::size_t keptOperations() const { return kept.size(); }
 
@@ -115,6 +121,7 @@ private:
     void note(const DrawCall &call);
     void keep(DrawCall call);
     void drawAgain();
+    void replayKept();
     void resizeImage();
     void updateTransform();
     void segmentPixels(float x1, float y1, float x2, float y2, const QColor &colour);
@@ -165,4 +172,5 @@ private:
     bool framing = false;
     bool replaying = false;
     bool unchangedPixels = false; // a frame drawn again over itself
+    QPainter *vector = nullptr; // set while paintOnto draws
 };

@@ -4,6 +4,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPicture>
 #include <QTimer>
 #include <QWindow>
 
@@ -126,5 +127,58 @@ void Surface::paintEvent(QPaintEvent *event)
             // Drawn into a pixmap: the controls are drawn next, with their own fonts.
             controls.setLaterFonts();
         }
+    }
+}
+
+QImage Surface::picture()
+{
+    QImage image = planeCanvas.imageAt(2 * devicePixelRatioF());
+    // Fonts in points come out at the sizes they have on this screen.
+    image.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
+    image.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
+    QPainter painter(&image);
+    paintControls(painter);
+    return image;
+}
+
+void Surface::paintPicture(QPainter &painter, const QRectF &page)
+{
+    const QSizeF size = planeCanvas.size();
+    // One scale for both directions: a world unit is as long in x as in y, as on the screen.
+    const qreal scale = std::min(page.width() / size.width(), page.height() / size.height());
+    if (!(scale > 0))
+        return;
+    // Recorded at the screen's resolution first, then played onto the page: the fonts, given in
+    // points, keep their size against the drawing on a device of any resolution, and the
+    // fields' texts stay text, which Qt makes outlines of when a widget is drawn straight onto
+    // a printer.
+    QPicture recorded;
+    {
+        QPainter recorder(&recorded);
+        recorder.setClipRect(QRectF(QPointF(0, 0), size));
+        planeCanvas.paintOnto(recorder);
+        paintControls(recorder);
+    }
+    painter.save();
+    painter.translate(page.center() - QPointF(size.width(), size.height()) * scale / 2);
+    // A picture plays at the resolution of the device it is played on.
+    const qreal played = painter.device()->logicalDpiX() / qreal(recorded.logicalDpiX());
+    painter.scale(scale / played, scale / played);
+    recorded.play(&painter);
+    painter.restore();
+}
+
+void Surface::paintControls(QPainter &painter)
+{
+    for (QWidget *control : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (!control->isVisible())
+            continue;
+        // A painter that records keeps no clip of Qt's own: each control is cut to its place.
+        const QRect place(control->pos() - origin, control->size());
+        painter.save();
+        painter.setClipRect(place, Qt::IntersectClip);
+        control->render(&painter, place.topLeft(), QRegion(),
+            QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        painter.restore();
     }
 }

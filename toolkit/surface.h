@@ -36,6 +36,13 @@ public:
     QSize sizeAt(qreal zoom) const;
     QSize sizeHint() const override { return sizeAt(1.0); }
 
+    /// The drawing and the controls on it as they are now, drawn again at twice the screen's
+    /// pixels: for the clipboard, sharp in a document or a slide.
+    QImage picture();
+    /// The drawing and the controls on it, drawn again onto painter as lines and text, centred
+    /// in page and as large as fits with its proportions.
+    void paintPicture(QPainter &painter, const QRectF &page);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -43,6 +50,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /// The controls over the drawing, onto painter set in the drawing's logical pixels.
+    void paintControls(QPainter &painter);
+
     QSize twipsSize;
     Canvas planeCanvas;
     TwipsLayout controls;

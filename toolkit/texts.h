@@ -21,6 +21,10 @@ inline const QString offVerticalLine = QStringLiteral("no està en la recta");
 inline const QString coincident = QStringLiteral("coincidents");
 inline const QString parallel = QStringLiteral("paral·leles");
 
+// The plane's menu.
+inline const QString copyPicture = QStringLiteral("Copia la imatge");
+inline const QString printPicture = QStringLiteral("Imprimeix…");
+
 /// What a screen reader says of a control.
 struct ControlTexts
 {
@@ -69,6 +73,7 @@ struct Spoken
     QString nothingKept = QStringLiteral("Cap recta guardada.");
     QString cleared = QStringLiteral("Pla esborrat.");
     QString typeAgain = QStringLiteral("Escriviu la x del punt A.");
+    QString copied = QStringLiteral("Imatge del pla copiada.");
     QString test = QStringLiteral("Punt de prova x %1, y %2. %3.");
     QString worked = QStringLiteral("%1. %2.");
     QString crossing = QStringLiteral("Es tallen al punt x %1, y %2.");

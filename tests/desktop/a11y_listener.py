@@ -258,6 +258,8 @@ def main():
         events.clear()
         keys(PLANE_KEY)
         told("Recta y és igual a 2 per x més 1. Punt de prova x 2, y 6. No està en la recta.")
+        keys("ctrl+shift+c")
+        told("Imatge del pla copiada.")
 
         # "nova recta" keeps the line, says so, and leaves the keyboard in A's x; an equation
         # with a decimal slope crosses it.
