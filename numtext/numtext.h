@@ -76,7 +76,6 @@ public:
     static ValueCell text(const QString &value);
 
     Kind kind() const { return cellKind; }
-    bool isEmpty() const { return cellKind == Kind::Empty; }
     /// The number the cell stands for; nothing when it holds a text that is not a number.
     std::optional<double> toNumber(const NumberLocale &locale) const;
     /// Like toNumber, with an unreadable text taken as 0.
