@@ -53,10 +53,12 @@ void testPoint(WindowState &state)
     const double yP = fieldNumber(state, state.controls.txtAy[2]);
     const double slope = state.members.slope.toNumberOr0(state.locale);
     const double intercept = state.members.intercept.toNumberOr0(state.locale);
-    const PointVerdict result = xB - xA != 0
-        ? testSloped(slope, intercept, state.members.slopeShown, state.members.interceptShown, xP,
-            yP, state.locale)
-        : testVertical(xB, xP, state.locale);
+    const Members &m = state.members;
+    PointVerdict result;
+    if (xB - xA != 0)
+        result = testSloped(slope, intercept, m.slopeShown, m.interceptShown, xP, yP, state.locale);
+    else
+        result = testVertical(xB, xP, state.locale);
     state.controls.txtresultat.setText(result.worked);
     state.controls.txtsino.setText(result.verdict);
     state.shown.test = true;
