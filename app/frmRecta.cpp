@@ -292,7 +292,7 @@ void frmRecta::buildTable(const QFont &windowFont)
         QWidget *parent = layout.onPanel ? static_cast<QWidget *>(panel) : surface;
         QWidget *control = nullptr;
         if (layout.kind == Kind::Panel) {
-            panel = new Panel(*layout.background, surface);
+            panel = new Panel(layout.background.value_or(Qt::white), surface);
             panel->setObjectName(QLatin1String(layout.name));
             surface->place(panel, layout.twips);
             for (const QLine &rule : rules)
