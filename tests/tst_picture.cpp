@@ -11,6 +11,12 @@
 
 namespace {
 
+int distance(QRgb a, QRgb b)
+{
+    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b))
+        + std::abs(qBlue(a) - qBlue(b));
+}
+
 // Where a picture's pixels near the colour lie, as fractions of where anything but white lies:
 // the line against the grid, which fills the plane.
 QRectF placeOf(const QImage &picture, const QColor &colour)
@@ -24,9 +30,7 @@ QRectF placeOf(const QImage &picture, const QColor &colour)
             const QRgb p = line[x];
             if (p != qRgb(255, 255, 255))
                 drawn |= QRect(x, y, 1, 1);
-            if (std::abs(qRed(p) - colour.red()) + std::abs(qGreen(p) - colour.green())
-                    + std::abs(qBlue(p) - colour.blue())
-                < 90)
+            if (distance(p, colour.rgb()) < 90)
                 found |= QRect(x, y, 1, 1);
         }
     }
@@ -85,11 +89,7 @@ private Q_SLOTS:
         qsizetype differing = 0;
         for (int y = 0; y < screen.height(); ++y) {
             for (int x = 0; x < screen.width(); ++x) {
-                const QRgb a = screen.pixel(x, y);
-                const QRgb b = halved.pixel(x, y);
-                if (std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b))
-                        + std::abs(qBlue(a) - qBlue(b))
-                    > 192)
+                if (distance(screen.pixel(x, y), halved.pixel(x, y)) > 192)
                     ++differing;
             }
         }
@@ -108,7 +108,8 @@ private Q_SLOTS:
         const QImage shown = s.window.findChild<Surface *>()->grab().toImage();
         QTemporaryDir dir;
         dir.setAutoRemove(qEnvironmentVariableIsEmpty("RECTA_KEEP_PDF"));
-        qInfo() << dir.path();
+        if (!dir.autoRemove())
+            qInfo() << "kept in" << dir.path();
         const QString pdf = dir.filePath(QStringLiteral("pla.pdf"));
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
