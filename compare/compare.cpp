@@ -7,6 +7,7 @@
 #include "line/pointentry.h"
 #include "state/windowstate.h"
 #include "toolkit/canvas.h"
+#include "toolkit/messagebox.h"
 
 void cortar(WindowState &state)
 {
@@ -32,29 +33,30 @@ void txtequacio_KeyDown(WindowState &state, std::int16_t keyCode, std::int16_t)
 {
     if (keyCode != enterKey)
         return;
-    // Both points are worked out before anything is written, so that a text that cannot be
-    // read leaves every field, member and drawing as it was.
-    const auto points = readEquation(state.controls.txtequacio.text(), state.locale);
-    if (!points)
+    // The line is read whole before anything is written, so that a text that is no line leaves
+    // every field, member and drawing as it was, and says why.
+    Field &equation = state.controls.txtequacio;
+    const auto reading = readEquation(equation.text(), state.locale);
+    if (const auto *fault = std::get_if<numtext::EquationFault>(&reading)) {
+        messageBox(faultText(*fault));
+        equation.focus(int(fault->position));
         return;
-    for (const QString *coordinate : { &points->ax, &points->ay, &points->bx, &points->by }) {
-        if (!usable(numtext::parseTypedNumber(*coordinate, state.locale)))
-            return;
     }
+    const EquationPoints &points = std::get<EquationPoints>(reading);
 
     state.controls.txtAx[2].setEnabled(true);
     state.controls.txtAy[2].setEnabled(true);
-    state.controls.txtAx[0].setText(points->ax);
-    state.controls.txtAy[0].setText(points->ay);
-    state.controls.txtAx[1].setText(points->bx);
-    state.controls.txtAy[1].setText(points->by);
-    if (points->form == EquationPoints::Form::SlopeIntercept)
-        state.controls.txtequacio.setEnabled(false);
+    state.controls.txtAx[0].setText(points.ax);
+    state.controls.txtAy[0].setText(points.ay);
+    state.controls.txtAx[1].setText(points.bx);
+    state.controls.txtAy[1].setText(points.by);
+    if (points.form == EquationPoints::Form::SlopeIntercept)
+        equation.setEnabled(false);
 
-    dibuixar(state);
+    dibuixar(state, &points.line);
     state.shown.line = true;
-    drawPointMarks(*state.canvas, fieldNumber(state, state.controls.txtAx[1]),
-        fieldNumber(state, state.controls.txtAy[1]));
+    drawPointMarks(*state.canvas, fieldNumber(state, state.controls.txtAx[1]).value_or(0),
+        fieldNumber(state, state.controls.txtAy[1]).value_or(0));
     appendKeptEquation(state);
     cortar(state);
 }

@@ -48,9 +48,15 @@ std::optional<SlopedLine> slopedLine(
     const double d = xB - xA;
     if (d == 0)
         return std::nullopt;
+    const double slope = (yB - yA) / d;
+    return shownLine(slope, -slope * xA + yA, locale);
+}
+
+SlopedLine shownLine(double slope, double intercept, const NumberLocale &locale)
+{
     SlopedLine line;
-    line.slope = (yB - yA) / d;
-    line.intercept = -line.slope * xA + yA;
+    line.slope = slope;
+    line.intercept = intercept;
     line.slopeShown = numtext::formatNumber(line.slope, locale);
     // formatNumber's text always reads back under the same locale.
     const QString interceptText = numtext::formatNumber(line.intercept, locale);

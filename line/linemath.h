@@ -32,6 +32,9 @@ struct SlopedLine
 std::optional<SlopedLine> slopedLine(
     double xA, double yA, double xB, double yB, const numtext::NumberLocale &locale);
 
+/// The line y = slope·x + intercept with its coefficients as the equation shows them.
+SlopedLine shownLine(double slope, double intercept, const numtext::NumberLocale &locale);
+
 /// 'x =2', 'x =-1.5': the equation of the vertical line through x.
 QString verticalEquation(double x, const numtext::NumberLocale &locale);
 

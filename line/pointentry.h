@@ -1,6 +1,9 @@
 #pragma once
 
+#include "numtext/linearequation.h"
+
 #include <cstdint>
+#include <optional>
 
 class Field;
 struct WindowState;
@@ -16,14 +19,16 @@ void txtAy_LostFocus(WindowState &state, std::int16_t row);
 /// window then runs cortar, the last step of the handler, with the text position at B.
 bool txtAy_KeyDown(WindowState &state, std::int16_t row, std::int16_t keyCode, std::int16_t shift);
 
-/// The number typed into a coordinate field, read under the window's locale.
-double fieldNumber(const WindowState &state, const Field &field);
+/// The number typed into a coordinate field, read under the window's locale: 0 for a field that
+/// is empty or blank, nothing for a text that is no number.
+std::optional<double> fieldNumber(const WindowState &state, const Field &field);
 
 /// Adds the current equation on a line of its own below the kept ones, once there are any.
 void appendKeptEquation(WindowState &state);
 
 /// Marks the points of the table, pauses, draws the line through A and B with the frame over
-/// it, shows its equation and locks the fields of A and B.
-void dibuixar(WindowState &state);
+/// it, shows its equation and locks the fields of A and B. A line given (the one an equation
+/// typed, or the one already drawn) is drawn instead of the one the fields' texts give.
+void dibuixar(WindowState &state, const numtext::StraightLine *given = nullptr);
 /// The pause before the line appears: fixed work, no events handled meanwhile.
 void esperar();

@@ -35,6 +35,11 @@ double parseLeadingNumber(QStringView text);
 /// comma locale '1,5' and '1.5' both read 1.5; under a full-stop locale '1,5' still reads 1.
 double parseTypedNumber(QStringView text, const NumberLocale &locale);
 
+/// What a coordinate field holds, as a whole: a number as parseTypedNumber reads one (an exponent
+/// with its digits), or a fraction of two ('1/2', '-3/4'); blanks anywhere are passed over.
+/// Nothing for a text that is no number ('', 'abc', '2a', '1/0'): it is never taken as 0.
+std::optional<double> readCoordinate(QStringView text, const NumberLocale &locale);
+
 /// A typed text that must be one number as a whole: the locale-aware conversion, with the full
 /// stop taken as a decimal separator under every locale ('x=1.5' under a comma locale).
 std::optional<double> parseTypedValue(QStringView text, const NumberLocale &locale);

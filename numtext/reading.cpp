@@ -105,6 +105,7 @@ struct ReadingRules
     QChar point;
     QChar otherPoint; // a second character taken as the separator
     bool whole = false; // nothing may follow, an exponent needs digits, infinity is no number
+    bool exponentDigits = false; // an exponent needs digits, though the number need not be whole
 };
 
 // Walks a text as a reader sees it: for a leading number, blanks, tabs and line feeds do not
@@ -149,9 +150,10 @@ private:
 
 // A hexadecimal ('&H', 4 bits a digit) or octal ('&O', 3 bits) integer. The first 61 bits or
 // more are kept exactly; the rest only count as a shift and as a flag for whether any of them
-// is set, which is enough to round once, correctly, to a double.
-double readRadixInteger(Cursor &in, int bitsPerDigit)
+// is set, which is enough to round once, correctly, to a double. Nothing without a digit.
+std::optional<double> readRadixInteger(Cursor &in, int bitsPerDigit)
 {
+    bool anyDigit = false;
     std::uint64_t bits = 0;
     int droppedBits = 0;
     bool droppedSet = false;
@@ -165,6 +167,7 @@ double readRadixInteger(Cursor &in, int bitsPerDigit)
         if (digit < 0 || digit >= (1 << bitsPerDigit))
             break;
         in.next();
+        anyDigit = true;
         if (bits < (std::uint64_t(1) << 60)) {
             bits = (bits << bitsPerDigit) | std::uint64_t(digit);
         } else {
@@ -173,15 +176,17 @@ double readRadixInteger(Cursor &in, int bitsPerDigit)
             droppedSet = droppedSet || digit != 0;
         }
     }
+    if (!anyDigit)
+        return std::nullopt;
     if (droppedSet)
         bits |= 1; // far below the rounding position: it only breaks false ties
     return std::ldexp(double(bits), droppedBits);
 }
 
-// The one scanner: nothing when the text holds no number under the rules.
-std::optional<double> scanNumber(QStringView text, const ReadingRules &rules)
+// The one scanner: reads a number from where the cursor stands and leaves the cursor after it;
+// nothing when no number stands there under the rules.
+std::optional<double> scan(Cursor &in, const ReadingRules &rules)
 {
-    Cursor in(text, rules.whole);
     if (!rules.whole && in.peek() == u'&') {
         in.next();
         const char16_t radix = lower(in.peek());
@@ -221,7 +226,7 @@ std::optional<double> scanNumber(QStringView text, const ReadingRules &rules)
             negativeExponent = in.peek() == u'-';
             in.next();
         }
-        if (rules.whole && !isDigit(in.peek()))
+        if ((rules.whole || rules.exponentDigits) && !isDigit(in.peek()))
             return std::nullopt;
         // Saturates long before overflow; anything that large is out of range anyway.
         std::int64_t exponent = 0;
@@ -229,11 +234,18 @@ std::optional<double> scanNumber(QStringView text, const ReadingRules &rules)
             exponent = std::min<std::int64_t>(exponent * 10 + (in.peek() - u'0'), 1'000'000'000);
         number.shift(negativeExponent ? -exponent : exponent);
     }
-    if (rules.whole && !in.atEnd())
-        return std::nullopt;
-
     const double value = number.toDouble(negative);
     if (rules.whole && std::isinf(value))
+        return std::nullopt;
+    return value;
+}
+
+// Nothing when the text holds no number under the rules, or a whole number has more after it.
+std::optional<double> scanNumber(QStringView text, const ReadingRules &rules)
+{
+    Cursor in(text, rules.whole);
+    const std::optional<double> value = scan(in, rules);
+    if (rules.whole && !in.atEnd())
         return std::nullopt;
     return value;
 }
@@ -264,6 +276,23 @@ std::optional<double> parseLocaleNumber(QStringView text, const NumberLocale &lo
 std::optional<double> parseTypedValue(QStringView text, const NumberLocale &locale)
 {
     return scanNumber(text, { locale.decimalPoint, u'.', true });
+}
+
+std::optional<double> readCoordinate(QStringView text, const NumberLocale &locale)
+{
+    const ReadingRules rules { u'.', locale.decimalPoint, false, true };
+    Cursor in(text, false);
+    std::optional<double> value = scan(in, rules);
+    if (value && in.peek() == u'/') {
+        in.next();
+        const std::optional<double> divisor = scan(in, rules);
+        if (!divisor || *divisor == 0)
+            return std::nullopt;
+        value = *value / *divisor;
+    }
+    if (!in.atEnd())
+        return std::nullopt;
+    return value;
 }
 
 } // namespace numtext

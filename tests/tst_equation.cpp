@@ -3,9 +3,12 @@
 #include <QTest>
 
 using Form = EquationPoints::Form;
+using Reason = numtext::EquationFault::Reason;
 using numtext::NumberLocale;
 using namespace Qt::StringLiterals;
 
+// The equation a pupil types, read into the line it means and two points of it; and every text
+// that is no line refused with its reason, its place and the words the pupil is told.
 class TestEquation : public QObject
 {
     Q_OBJECT
@@ -13,26 +16,21 @@ class TestEquation : public QObject
 private Q_SLOTS:
     void readsPoints_data();
     void readsPoints();
-    void refusesUnreadable_data();
-    void refusesUnreadable();
+    void refuses_data();
+    void refuses();
 };
 
 namespace {
 
-const QChar fullStop = u'.';
-const QChar comma = u',';
-
-void addPoints(const char *name, QChar decimal, const QString &typed, Form form, const QString &ax,
-    const QString &ay, const QString &bx, const QString &by)
+struct Row
 {
-    QTest::newRow(name) << decimal << typed << form << ax << ay << bx << by;
-}
-
-void addSloped(const char *name, const QString &typed, const QString &ax, const QString &ay,
-    const QString &bx, const QString &by)
-{
-    addPoints(name, fullStop, typed, Form::SlopeIntercept, ax, ay, bx, by);
-}
+    const char *name;
+    QString typed;
+    Form form;
+    QStringList points; // A's x and y, B's x and y, as the fields get them
+    double slope; // the line typed: y = slope·x + intercept, or x = intercept when vertical
+    double intercept;
+};
 
 } // namespace
 
@@ -41,95 +39,77 @@ void TestEquation::readsPoints_data()
     QTest::addColumn<QChar>("decimal");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<Form>("form");
-    QTest::addColumn<QString>("ax");
-    QTest::addColumn<QString>("ay");
-    QTest::addColumn<QString>("bx");
-    QTest::addColumn<QString>("by");
+    QTest::addColumn<QStringList>("points");
+    QTest::addColumn<double>("slope");
+    QTest::addColumn<double>("intercept");
 
-    // The first whole ordinate from x = 1 and from x = -1 on.
-    addSloped("whole slope", u"y=2x+3"_s, u"1"_s, u"5"_s, u"-1"_s, u"1"_s);
-    addSloped("upper case", u"Y=2X-3"_s, u"1"_s, u"-1"_s, u"-1"_s, u"-5"_s);
-    addSloped("bare x", u"y=x"_s, u"1"_s, u"1"_s, u"-1"_s, u"-1"_s);
-    addSloped("bare -x", u"y=-x"_s, u"1"_s, u"-1"_s, u"-1"_s, u"1"_s);
-    addSloped("bare -x with intercept", u"y=-x-2"_s, u"1"_s, u"-3"_s, u"-1"_s, u"-1"_s);
-    addSloped("no intercept", u"y=2x"_s, u"1"_s, u"2"_s, u"-1"_s, u"-2"_s);
-    addSloped("half slope searches to 2", u"y=0.5x+1"_s, u"2"_s, u"2"_s, u"-2"_s, u"0"_s);
-    addSloped("quarter slope searches to 4", u"y=.25x-1"_s, u"4"_s, u"0"_s, u"-4"_s, u"-2"_s);
-    addSloped("slope 1.5", u"y=1.5x"_s, u"2"_s, u"3"_s, u"-2"_s, u"-3"_s);
-    addSloped(
-        "no whole ordinate stops at 10", u"y=0.33x"_s, u"10"_s, u"3.3"_s, u"-10"_s, u"-3.3"_s);
-    addPoints("tenth ordinate keeps the full stop under a comma", comma, u"y=0.33x"_s,
-        Form::SlopeIntercept, u"10"_s, u"3.3"_s, u"-10"_s, u"-3.3"_s);
-
-    // The intercept becomes a whole number, halves to the even one; the slope keeps its decimals.
-    addSloped("intercept 1.5 rounds to 2", u"y=0.5x+1.5"_s, u"2"_s, u"3"_s, u"-2"_s, u"1"_s);
-    addSloped("intercept 2.5 rounds to 2", u"y=0.5x+2.5"_s, u"2"_s, u"3"_s, u"-2"_s, u"1"_s);
-    addSloped("intercept -0.5 rounds to 0", u"y=x-0.5"_s, u"1"_s, u"1"_s, u"-1"_s, u"-1"_s);
-    addSloped("intercept 0.4 rounds to 0", u"y=-3x+0.4"_s, u"1"_s, u"-3"_s, u"-1"_s, u"3"_s);
-    addSloped("ordinate at the top of the range", u"y=x+32766"_s, u"1"_s, u"32767"_s, u"-1"_s,
-        u"32765"_s);
-
-    // Positional reading of texts that are not quite equations.
-    addSloped("x followed by other text", u"y=x/2+1"_s, u"1"_s, u"2"_s, u"-1"_s, u"0"_s);
-    addSloped("slope text ends before x", u"y=2*x+1"_s, u"1"_s, u"3"_s, u"-1"_s, u"-1"_s);
-    addSloped("first two characters not examined", u"f=2x+1"_s, u"1"_s, u"3"_s, u"-1"_s, u"-1"_s);
-    addSloped("slope before the last x, intercept after the first", u"y=2x3x"_s, u"1"_s, u"2"_s,
-        u"-1"_s, u"-2"_s);
-    addSloped("trailing sign reads as intercept 0", u"y=2x+"_s, u"1"_s, u"2"_s, u"-1"_s, u"-2"_s);
-    addSloped("+x is the slope 1", u"y=+x+1"_s, u"1"_s, u"2"_s, u"-1"_s, u"0"_s);
-    addSloped("100000 x", u"y="_s + QString(100000, u'x'), u"1"_s, u"1"_s, u"-1"_s, u"-1"_s);
-
-    // Blanks and tabs anywhere do not move the positions.
-    addSloped("blank before the slope", u"y= 2x+1"_s, u"1"_s, u"3"_s, u"-1"_s, u"-1"_s);
-    addSloped("blank before the equals sign", u"y =2x+1"_s, u"1"_s, u"3"_s, u"-1"_s, u"-1"_s);
-    addSloped("blank before a bare x", u"y= x+1"_s, u"1"_s, u"2"_s, u"-1"_s, u"0"_s);
-    addSloped("blanks everywhere", u"y = 2x + 1"_s, u"1"_s, u"3"_s, u"-1"_s, u"-1"_s);
-    addSloped("tabs", u"y\t=\t2x\t+\t1"_s, u"1"_s, u"3"_s, u"-1"_s, u"-1"_s);
-
-    // The horizontal form copies the text after 'y=' as it stands.
-    for (const QChar decimal : { fullStop, comma }) {
-        const bool isComma = decimal == comma;
-        addPoints(isComma ? "horizontal, comma" : "horizontal", decimal, u"y=3"_s, Form::Horizontal,
-            u"1"_s, u"3"_s, u"2"_s, u"3"_s);
-        addPoints(isComma ? "horizontal with blanks, comma" : "horizontal with blanks", decimal,
-            u"y = 3"_s, Form::Horizontal, u"1"_s, u"3"_s, u"2"_s, u"3"_s);
+    const Form sloped = Form::SlopeIntercept;
+    const Form level = Form::Horizontal;
+    const Form upright = Form::Vertical;
+    const Row rows[] = {
+        // A at the first x from 1 with a whole ordinate, B from -1 on, else at 10 and -10.
+        { "slope-intercept", u"y=2x+3"_s, sloped, { "1", "5", "-1", "1" }, 2, 3 },
+        { "upper case", u"Y=2X-3"_s, sloped, { "1", "-1", "-1", "-5" }, 2, -3 },
+        { "bare x", u"y=x"_s, sloped, { "1", "1", "-1", "-1" }, 1, 0 },
+        { "bare -x with intercept", u"y=-x-2"_s, sloped, { "1", "-3", "-1", "-1" }, -1, -2 },
+        { "+x", u"y=+x+1"_s, sloped, { "1", "2", "-1", "0" }, 1, 1 },
+        { "half slope searches to 2", u"y=0.5x+1"_s, sloped, { "2", "2", "-2", "0" }, 0.5, 1 },
+        { "quarter slope", u"y=.25x-1"_s, sloped, { "4", "0", "-4", "-2" }, 0.25, -1 },
+        { "no whole ordinate stops at 10", u"y=0.33x"_s, sloped, { "10", "3.3", "-10", "-3.3" },
+            0.33, 0 },
+        { "intercept 1.5 is not rounded", u"y=0.5x+1.5"_s, sloped, { "1", "2", "-1", "1" }, 0.5,
+            1.5 },
+        { "intercept 3.5", u"y=2x+3.5"_s, sloped, { "10", "23.5", "-10", "-16.5" }, 2, 3.5 },
+        { "intercept 0.4", u"y=-3x+0.4"_s, sloped, { "10", "-29.6", "-10", "30.4" }, -3, 0.4 },
+        { "slope first", u"y=3-2x"_s, sloped, { "1", "1", "-1", "5" }, -2, 3 },
+        // The textbook's forms, which the first reading drew as other lines or not at all.
+        { "x over 2", u"y=x/2+1"_s, sloped, { "2", "2", "-2", "0" }, 0.5, 1 },
+        { "fraction before x", u"y=1/2x+3"_s, sloped, { "2", "4", "-2", "2" }, 0.5, 3 },
+        { "two thirds of x", u"y=2/3x-1"_s, sloped, { "3", "1", "-3", "-3" }, 2.0 / 3, -1 },
+        { "fraction in parentheses", u"y=(1/2)x"_s, sloped, { "2", "1", "-2", "-1" }, 0.5, 0 },
+        { "point-slope", u"y-3=2(x-1)"_s, sloped, { "1", "3", "-1", "-1" }, 2, 1 },
+        { "general form", u"2x+3y=6"_s, sloped, { "3", "0", "-3", "4" }, -2.0 / 3, 2 },
+        { "general form equal to 0", u"3x-y+2=0"_s, sloped, { "1", "5", "-1", "-1" }, 3, 2 },
+        { "minus x over 3", u"y=-x/3"_s, sloped, { "3", "-1", "-3", "1" }, -1.0 / 3, 0 },
+        { "y times 2", u"2y=4x+6"_s, sloped, { "1", "5", "-1", "1" }, 2, 3 },
+        { "products written out", u"y=2*x+1"_s, sloped, { "1", "3", "-1", "-1" }, 2, 1 },
+        { "blanks everywhere", u"y = 2 x + 1"_s, sloped, { "1", "3", "-1", "-1" }, 2, 1 },
+        { "tabs", u"y\t=\t2x\t+\t1"_s, sloped, { "1", "3", "-1", "-1" }, 2, 1 },
+        { "a function", u"f(x)=2x+1"_s, sloped, { "1", "3", "-1", "-1" }, 2, 1 },
+        { "a textbook's minus sign", u"y=\u2212x+4"_s, sloped, { "1", "3", "-1", "5" }, -1, 4 },
+        { "beyond 16 bits", u"y=40000x+2"_s, sloped, { "1", "40002", "-1", "-39998" }, 40000,
+            2 },
+        // The program's own equations read back.
+        { "shown slope below 1", u"y =-.67·x + 2"_s, sloped, { "10", "-4.7", "-10", "8.7" },
+            -0.67, 2 },
+        { "shown negative intercept", u"y = 2·x +-1"_s, sloped, { "1", "1", "-1", "-3" }, 2, -1 },
+        { "shown vertical", u"x =2"_s, upright, { " 2", "1", " 2", "2" }, 0, 2 },
+        // Horizontal and vertical lines, however written.
+        { "horizontal", u"y=3"_s, level, { "1", "3", "2", "3" }, 0, 3 },
+        { "horizontal decimals", u"y=-2.5"_s, level, { "1", "-2.5", "2", "-2.5" }, 0, -2.5 },
+        { "horizontal, no x left", u"y=0.1x+0.2x-0.3x+1"_s, level, { "1", "1", "2", "1" }, 0, 1 },
+        { "vertical", u"x=3"_s, upright, { " 3", "1", " 3", "2" }, 0, 3 },
+        { "vertical upper case", u"X=-2"_s, upright, { "-2", "1", "-2", "2" }, 0, -2 },
+        { "vertical below 1", u"x=0.5"_s, upright, { " .5", "1", " .5", "2" }, 0, 0.5 },
+        { "vertical times 2", u"2x=6"_s, upright, { " 3", "1", " 3", "2" }, 0, 3 },
+        { "vertical equal to 0", u"x-3=0"_s, upright, { " 3", "1", " 3", "2" }, 0, 3 },
+        { "x on both sides", u"x=3x"_s, upright, { " 0", "1", " 0", "2" }, 0, 0 },
+    };
+    // In an equation a comma can only be a decimal separator, under either locale; only the
+    // horizontal form writes its ordinate with the locale's separator.
+    for (const QChar decimal : { u'.', u',' }) {
+        for (const Row &row : rows) {
+            const bool comma = decimal == u',';
+            QStringList points = row.points;
+            if (comma && row.form == level)
+                points.replaceInStrings(u"."_s, u","_s);
+            QString typed = row.typed;
+            if (comma)
+                typed.replace(u'.', u',');
+            QTest::addRow("%s%s", row.name, comma ? ", comma" : "")
+                << decimal << typed << row.form << points << row.slope << row.intercept;
+        }
     }
-    addPoints("horizontal decimals", fullStop, u"y=-2.5"_s, Form::Horizontal, u"1"_s, u"-2.5"_s,
-        u"2"_s, u"-2.5"_s);
-    addPoints("horizontal comma kept as typed", comma, u"y=-2,5"_s, Form::Horizontal, u"1"_s,
-        u"-2,5"_s, u"2"_s, u"-2,5"_s);
-    addPoints("horizontal not a number", fullStop, u"y=abc"_s, Form::Horizontal, u"1"_s, u"abc"_s,
-        u"2"_s, u"abc"_s);
-    addPoints("horizontal nothing after y=", fullStop, u"y="_s, Form::Horizontal, u"1"_s, QString(),
-        u"2"_s, QString());
-
-    // The vertical form reads its number by the locale and writes it with a sign position.
-    addPoints("vertical", fullStop, u"x=3"_s, Form::Vertical, u" 3"_s, u"1"_s, u" 3"_s, u"2"_s);
-    addPoints("vertical with blanks", fullStop, u"x = 3"_s, Form::Vertical, u" 3"_s, u"1"_s,
-        u" 3"_s, u"2"_s);
-    addPoints("vertical upper case negative", fullStop, u"X=-2"_s, Form::Vertical, u"-2"_s, u"1"_s,
-        u"-2"_s, u"2"_s);
-    addPoints("vertical below 1", fullStop, u"x=0.5"_s, Form::Vertical, u" .5"_s, u"1"_s, u" .5"_s,
-        u"2"_s);
-    addPoints("vertical below 1, comma", comma, u"x=0,5"_s, Form::Vertical, u" .5"_s, u"1"_s,
-        u" .5"_s, u"2"_s);
-    addPoints("vertical negative decimals, comma", comma, u"x=-2,5"_s, Form::Vertical, u"-2.5"_s,
-        u"1"_s, u"-2.5"_s, u"2"_s);
-    addPoints("vertical full stop, comma", comma, u"x=0.5"_s, Form::Vertical, u" .5"_s, u"1"_s,
-        u" .5"_s, u"2"_s);
-    // Under a comma locale the comma is a decimal separator in the slope and the intercept too;
-    // under a full-stop locale it ends the number.
-    addPoints("slope with a comma, comma", comma, u"y=0,5x+1"_s, Form::SlopeIntercept, u"2"_s,
-        u"2"_s, u"-2"_s, u"0"_s);
-    addPoints("slope with a comma, full stop", fullStop, u"y=0,5x+1"_s, Form::SlopeIntercept,
-        u"1"_s, u"1"_s, u"-1"_s, u"1"_s);
-    addPoints("intercept with a comma, comma", comma, u"y=x+2,6"_s, Form::SlopeIntercept, u"1"_s,
-        u"4"_s, u"-1"_s, u"2"_s);
-    addPoints("intercept with a comma, full stop", fullStop, u"y=x+2,6"_s, Form::SlopeIntercept,
-        u"1"_s, u"3"_s, u"-1"_s, u"1"_s);
-    // An ordinate just past -32768 still rounds to a 16-bit integer, so the search goes on.
-    addPoints("ordinate rounding into the 16-bit range", fullStop, u"yX776.833:33333333-25000x"_s,
-        Form::SlopeIntercept, u"10"_s, u"-17231.67"_s, u"-10"_s, u"-32768.33"_s);
 }
 
 void TestEquation::readsPoints()
@@ -137,52 +117,101 @@ void TestEquation::readsPoints()
     QFETCH(QChar, decimal);
     QFETCH(QString, typed);
     QFETCH(Form, form);
-    QFETCH(QString, ax);
-    QFETCH(QString, ay);
-    QFETCH(QString, bx);
-    QFETCH(QString, by);
+    QFETCH(QStringList, points);
+    QFETCH(double, slope);
+    QFETCH(double, intercept);
 
-    const std::optional<EquationPoints> points = readEquation(typed, NumberLocale { decimal });
-    QVERIFY(points);
-    QCOMPARE(points->form, form);
-    QCOMPARE(points->ax, ax);
-    QCOMPARE(points->ay, ay);
-    QCOMPARE(points->bx, bx);
-    QCOMPARE(points->by, by);
+    const auto read = readEquation(typed, NumberLocale { decimal });
+    const auto *p = std::get_if<EquationPoints>(&read);
+    if (!p)
+        QFAIL(qPrintable(faultText(std::get<numtext::EquationFault>(read))));
+    QCOMPARE(p->form, form);
+    QCOMPARE((QStringList { p->ax, p->ay, p->bx, p->by }), points);
+    // The line is the one typed, not the one its rounded points give back.
+    QCOMPARE(p->line.vertical, form == Form::Vertical);
+    QCOMPARE(p->line.vertical ? p->line.x : p->line.intercept, intercept);
+    QCOMPARE(p->line.slope, slope);
 }
 
-void TestEquation::refusesUnreadable_data()
+void TestEquation::refuses_data()
 {
-    QTest::addColumn<QChar>("decimal");
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<Reason>("reason");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("told");
 
-    QTest::newRow("empty") << fullStop << QString();
-    QTest::newRow("one character") << fullStop << u"y"_s;
-    QTest::newRow("blanks around one character") << fullStop << u" 3 \t"_s;
-    QTest::newRow("x alone") << fullStop << u"x"_s;
-    QTest::newRow("nothing after x=") << fullStop << u"x="_s;
-    QTest::newRow("vertical not a number") << fullStop << u"x=abc"_s;
-    QTest::newRow("vertical with an x after it") << fullStop << u"x=3x"_s;
-    QTest::newRow("vertical comma under a full stop") << fullStop << u"x=0,5"_s;
-    QTest::newRow("x only in the first two characters") << fullStop << u"2x+3"_s;
-    QTest::newRow("-x alone") << fullStop << u"-x"_s;
-    QTest::newRow("no sign after x") << fullStop << u"y=2x3"_s;
-    QTest::newRow("intercept beyond 16 bits") << fullStop << u"y=2x+40000"_s;
-    QTest::newRow("intercept infinite") << fullStop << u"y=2x+1e999"_s;
-    QTest::newRow("first ordinate beyond 16 bits") << fullStop << u"y=40000x"_s;
-    QTest::newRow("ordinate just beyond 16 bits") << fullStop << u"y=x+32767"_s;
-    QTest::newRow("tenth ordinate beyond 16 bits") << fullStop << u"y=3276.77x"_s;
-    QTest::newRow("only B's ordinate beyond 16 bits") << fullStop << u"y=-20000x+20000"_s;
-    QTest::newRow("slope infinite") << fullStop << u"y=1e999x"_s;
-    QTest::newRow("slope of 100000 digits") << fullStop << u"y="_s + QString(100000, u'9') + u"x"_s;
+    const auto row = [](const char *name, const QString &typed, Reason reason, int position,
+                         const QString &told) {
+        QTest::newRow(name) << typed << reason << position << told;
+    };
+    row("empty", QString(), Reason::Empty, 0, u"Escriviu una equació, com y=2x+3."_s);
+    row("blanks only", u" \t "_s, Reason::Empty, 0, u"Escriviu una equació, com y=2x+3."_s);
+    row("no equals sign", u"2x+3"_s, Reason::NoEquals, 4, u"Falta el signe =."_s);
+    row("one letter", u"y"_s, Reason::NoEquals, 1, u"Falta el signe =."_s);
+    row("two equals signs", u"y=2x=3"_s, Reason::ManyEquals, 4, u"Hi ha més d'un signe =."_s);
+    row("nothing after =", u"x="_s, Reason::Missing, 2, u"Hi falta un nombre, la x o la y."_s);
+    row("nothing before =", u"=3"_s, Reason::Missing, 0, u"Hi falta un nombre, la x o la y."_s);
+    row("trailing sign", u"y=2x+"_s, Reason::Missing, 5, u"Hi falta un nombre, la x o la y."_s);
+    row("square", u"y=x^2"_s, Reason::Power, 3, u"Només rectes: x² no hi pot ser."_s);
+    row("square sign", u"y=x²"_s, Reason::Power, 3, u"Només rectes: x² no hi pot ser."_s);
+    row("cube of y", u"y^3=x"_s, Reason::Power, 1, u"Només rectes: y³ no hi pot ser."_s);
+    row("x to a variable", u"y=2^x"_s, Reason::Power, 3, u"Només rectes: 2^x no hi pot ser."_s);
+    row("x times y", u"xy=1"_s, Reason::Product, 1, u"Només rectes: x·y no hi pot ser."_s);
+    row("x times x", u"y=x*x"_s, Reason::Product, 3, u"Només rectes: x² no hi pot ser."_s);
+    row("a hundred thousand x", u"y="_s + QString(100000, u'x'), Reason::Product, 3,
+        u"Només rectes: x² no hi pot ser."_s);
+    row("one over x", u"y=1/x"_s, Reason::DivisionByVariable, 4,
+        u"Només rectes: no es pot dividir per x."_s);
+    row("division by zero", u"y=x/0"_s, Reason::DivisionByZero, 4, u"Divisió per zero."_s);
+    row("division by a zero sum", u"y=x/(2-2)"_s, Reason::DivisionByZero, 4,
+        u"Divisió per zero."_s);
+    row("no variable", u"0=0"_s, Reason::NoVariable, 3,
+        u"No és una recta: no hi queda ni la x ni la y."_s);
+    row("no solution", u"2=3"_s, Reason::NoVariable, 3,
+        u"No és una recta: no hi queda ni la x ni la y."_s);
+    row("variables cancel", u"x=x+1"_s, Reason::NoVariable, 5,
+        u"No és una recta: no hi queda ni la x ni la y."_s);
+    row("unclosed parenthesis", u"y=2(x-1"_s, Reason::Unclosed, 7,
+        u"Falta tancar un parèntesi."_s);
+    row("unopened parenthesis", u"y=x+1)"_s, Reason::Unopened, 5, u"Sobra un parèntesi tancat."_s);
+    row("other letter", u"y=2a+1"_s, Reason::OtherLetter, 3,
+        u"Només hi poden sortir les lletres x i y, no «a»."_s);
+    row("name without (x)", u"f=2x+1"_s, Reason::OtherLetter, 0,
+        u"Només hi poden sortir les lletres x i y, no «f»."_s);
+    row("exponent letter", u"y=1e999x"_s, Reason::OtherLetter, 3,
+        u"Només hi poden sortir les lletres x i y, no «e»."_s);
+    row("unknown sign", u"y=2x%3"_s, Reason::UnknownSign, 4, u"No s'entén el signe «%»."_s);
+    row("two numbers", u"y=2 3x"_s, Reason::NumberAfterNumber, 4,
+        u"Falta un signe entre dos nombres."_s);
+    row("two separators", u"y=1,5,2x"_s, Reason::NumberAfterNumber, 5,
+        u"Falta un signe entre dos nombres."_s);
+    row("number after x", u"y=2x3"_s, Reason::NumberAfterVariable, 4,
+        u"El nombre va davant: 2x, no x2."_s);
+    row("number too large", u"y=1000000000000000x"_s, Reason::TooLarge, 2,
+        u"Nombre massa gran per dibuixar-lo."_s);
+    row("slope of 100000 digits", u"y="_s + QString(100000, u'9') + u"x"_s, Reason::TooLarge, 2,
+        u"Nombre massa gran per dibuixar-lo."_s);
+    row("ordinate too large", u"y=900000000000000x+900000000000000"_s, Reason::TooLarge, 34,
+        u"Nombre massa gran per dibuixar-lo."_s);
+    row("nested too deep", u"y="_s + QString(100000, u'(') + u"x"_s, Reason::TooDeep, 66,
+        u"Massa parèntesis un dins de l'altre."_s);
 }
 
-void TestEquation::refusesUnreadable()
+void TestEquation::refuses()
 {
-    QFETCH(QChar, decimal);
     QFETCH(QString, typed);
+    QFETCH(Reason, reason);
+    QFETCH(int, position);
+    QFETCH(QString, told);
 
-    QCOMPARE(readEquation(typed, NumberLocale { decimal }).has_value(), false);
+    for (const QChar decimal : { u'.', u',' }) {
+        const auto read = readEquation(typed, NumberLocale { decimal });
+        const auto *fault = std::get_if<numtext::EquationFault>(&read);
+        QVERIFY(fault);
+        QCOMPARE(fault->reason, reason);
+        QCOMPARE(fault->position, position);
+        QCOMPARE(faultText(*fault), told);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestEquation)

@@ -328,6 +328,48 @@ private Q_SLOTS:
             QCOMPARE(exact(*value), exact(whole));
     }
 
+    // A coordinate field holds a number or a fraction, or it is no number: never a silent 0.
+    void coordinates_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<NumberLocale>("locale");
+        QTest::addColumn<bool>("isNumber");
+        QTest::addColumn<double>("value");
+
+        const NumberLocale stop = NumberLocale::fullStop();
+        const NumberLocale comma = NumberLocale::comma();
+        QTest::newRow("whole") << u"3"_s << stop << true << 3.0;
+        QTest::newRow("blank inside the sign") << u" - 3 "_s << stop << true << -3.0;
+        QTest::newRow("half") << u"1/2"_s << stop << true << 0.5;
+        QTest::newRow("negative fraction") << u"-3/4"_s << comma << true << -0.75;
+        QTest::newRow("fraction of decimals") << u"1,5/0,5"_s << comma << true << 3.0;
+        QTest::newRow("comma, comma locale") << u"2,5"_s << comma << true << 2.5;
+        QTest::newRow("full stop, comma locale") << u"2.5"_s << comma << true << 2.5;
+        QTest::newRow("comma, full-stop locale") << u"2,5"_s << stop << false << 0.0;
+        QTest::newRow("exponent") << u"2e1"_s << stop << true << 20.0;
+        QTest::newRow("exponent without digits") << u"2e"_s << stop << false << 0.0;
+        QTest::newRow("hexadecimal") << u"&H1F"_s << stop << true << 31.0;
+        QTest::newRow("hexadecimal without digits") << u"&H"_s << stop << false << 0.0;
+        QTest::newRow("word") << u"abc"_s << stop << false << 0.0;
+        QTest::newRow("number then letter") << u"2a"_s << stop << false << 0.0;
+        QTest::newRow("division by zero") << u"1/0"_s << stop << false << 0.0;
+        QTest::newRow("two slashes") << u"1/2/3"_s << stop << false << 0.0;
+        QTest::newRow("sign alone") << u"-"_s << stop << false << 0.0;
+        QTest::newRow("empty") << QString() << stop << false << 0.0;
+    }
+
+    void coordinates()
+    {
+        QFETCH(QString, text);
+        QFETCH(NumberLocale, locale);
+        QFETCH(bool, isNumber);
+        QFETCH(double, value);
+        const std::optional<double> read = numtext::readCoordinate(text, locale);
+        QCOMPARE(read.has_value(), isNumber);
+        if (read)
+            QCOMPARE(exact(*read), exact(value));
+    }
+
     // A slope is shown as numberToText of its formatNumber text; an intercept goes through the
     // same text, is read back and kept as a single.
     void equationChain_data()

@@ -36,6 +36,19 @@ void Field::setText(const QString &text)
     }
 }
 
+void Field::focus(int cursorPosition)
+{
+    if (!w || !w->isEnabled())
+        return;
+    // The program's move, not the pupil's leaving: the field left marks nothing. No field's
+    // lost-focus handler takes a move for the menu bar's sake.
+    w->setFocus(Qt::MenuBarFocusReason);
+    if (auto *line = qobject_cast<QLineEdit *>(w)) {
+        line->deselect();
+        line->setCursorPosition(cursorPosition < 0 ? int(line->text().size()) : cursorPosition);
+    }
+}
+
 bool Field::isEnabled() const
 {
     return w && w->isEnabled();

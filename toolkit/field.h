@@ -26,6 +26,8 @@ public:
 
     QString text() const;
     void setText(const QString &text);
+    /// Gives an enabled field the keyboard, with the cursor at the position, or at the end.
+    void focus(int cursorPosition = -1);
     bool isEnabled() const;
     void setEnabled(bool enabled);
     QWidget *widget() const { return w; }
