@@ -1,7 +1,7 @@
-// Any text through the equation reading, under both decimal separators. The reading gives either
-// nothing or two points of the stated line; a second reading here walks the text step by step,
-// dropping characters as the reading is described (blanks and tabs first gone, upper case
-// lowered, "+x" read as the slope 1), and must give the same four texts or nothing alike.
+// Any text through the equation reading, under both decimal separators. Whatever the reading
+// accepts is checked against an evaluator of its own here (tokens and operator precedence, not
+// the reader's descent): the typed equation, evaluated at each of the two points the reading
+// gives, must hold, as it must along the line the reading reports.
 #include "compare/equation.h"
 #include "fuzz/printable.h"
 #include "numtext/numtext.h"
@@ -14,175 +14,294 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
-#include <utility>
+#include <string>
+#include <vector>
 
 using Form = EquationPoints::Form;
 using numtext::NumberLocale;
 
 namespace {
 
-const NumberLocale locales[] = { NumberLocale::fullStop(), NumberLocale::comma() };
-
-[[noreturn]] void fail(
-    const char *what, const QString &typed, const std::optional<EquationPoints> &p)
+[[noreturn]] void fail(const char *what, const QString &typed, const EquationPoints &p)
 {
-    std::fprintf(stderr, "fuzz_equation: %s\n  typed: '%s'\n", what, printable(typed).constData());
-    if (p)
-        std::fprintf(stderr, "  points: form %d, A ('%s', '%s'), B ('%s', '%s')\n", int(p->form),
-            printable(p->ax).constData(), printable(p->ay).constData(),
-            printable(p->bx).constData(), printable(p->by).constData());
+    std::fprintf(stderr,
+        "fuzz_equation: %s\n  typed: '%s'\n  points: form %d, A ('%s', '%s'), B ('%s', '%s')\n",
+        what, printable(typed).constData(), int(p.form), printable(p.ax).constData(),
+        printable(p.ay).constData(), printable(p.bx).constData(), printable(p.by).constData());
     std::abort();
 }
 
-bool samePoints(const std::optional<EquationPoints> &a, const std::optional<EquationPoints> &b)
-{
-    if (!a || !b)
-        return !a && !b;
-    return a->form == b->form && a->ax == b->ax && a->ay == b->ay && a->bx == b->bx
-        && a->by == b->by;
-}
+enum class Kind { Number, X, Y, Open, Close, Plus, Minus, Times, Divide, Power, Equals, Negate };
 
-std::optional<EquationPoints> withStops(std::optional<EquationPoints> p)
+struct Token
 {
-    if (p) {
-        for (QString *t : { &p->ax, &p->ay, &p->bx, &p->by })
-            t->replace(u',', u'.');
+    Kind kind;
+    double value = 0;
+};
+
+// The text as tokens, with the products that juxtaposition writes made explicit; nothing for a
+// character with no meaning in an equation.
+std::optional<std::vector<Token>> tokens(QString typed)
+{
+    // 'f(x)=' at the start stands for 'y='.
+    QString start;
+    qsizetype end = 0;
+    for (; end < typed.size() && start.size() < 5; ++end) {
+        if (typed[end] != u' ' && typed[end] != u'\t' && typed[end] != u'\n' && typed[end] != u'\r'
+            && typed[end] != u'\u00A0' && typed[end] != u'\u202F')
+            start += typed[end].toLower();
     }
-    return p;
-}
+    if (start.size() == 5 && start[0].isLetter() && start[0] != u'x'
+        && start.mid(1) == QStringLiteral("(x)="))
+        typed = QStringLiteral("y=") + typed.mid(end);
 
-std::optional<int> smallInteger(const QString &text)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || numtext::plainText(std::int16_t(value)) != text)
-        return std::nullopt;
-    return value;
-}
-
-// The search for a point from x = step on, as described: stop at the first whole ordinate or at
-// the tenth step; any ordinate beyond 16 bits makes the text unreadable.
-std::optional<std::pair<int, double>> expectedPoint(double m, std::int16_t n, int step)
-{
-    for (int i = 1;; ++i) {
-        const double y = m * (i * step) + n;
-        const std::optional<std::int16_t> k = numtext::toInt16(y);
-        if (!k)
-            return std::nullopt;
-        if (y == double(*k) || i == 10)
-            return std::pair { i * step, y };
-    }
-}
-
-std::optional<EquationPoints> expectedReading(const QString &typed, const NumberLocale &locale)
-{
-    QString t;
-    for (const QChar c : typed) {
-        if (c != u' ' && c != u'\t')
-            t += c;
-    }
-    // Qt lowers a temporary otherwise than a kept text where a lone surrogate ends it and a
-    // letter before it lowers to two characters ('İ'); lower a temporary, as the reading does.
-    t = std::move(t).toLower();
-    if (t.size() < 2)
-        return std::nullopt;
-    const QString afterTwo = t.mid(2);
-
-    if (!t.contains(u'x'))
-        return EquationPoints { Form::Horizontal, QStringLiteral("1"), afterTwo,
-            QStringLiteral("2"), afterTwo };
-    if (t.front() == u'x') {
-        const std::optional<double> r = numtext::parseTypedValue(afterTwo, locale);
-        if (!r)
-            return std::nullopt;
-        const QString c = numtext::numberToText(*r);
-        return EquationPoints { Form::Vertical, c, QStringLiteral("1"), c, QStringLiteral("2") };
-    }
-
-    double m = 0;
-    if (afterTwo.startsWith(u'x') || afterTwo.startsWith(u"+x")) {
-        m = 1;
-    } else if (afterTwo.startsWith(u"-x")) {
-        m = -1;
-    } else {
-        // Drop the last character until the one dropped is an "x".
-        QStringView slopeText = afterTwo;
-        for (;;) {
-            if (slopeText.isEmpty())
-                return std::nullopt;
-            const QChar dropped = slopeText.back();
-            slopeText.chop(1);
-            if (dropped == u'x')
-                break;
+    std::vector<Token> out;
+    for (qsizetype i = 0; i < typed.size(); ++i) {
+        const char32_t c = typed[i].toLower().unicode();
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == 0xA0 || c == 0x202F)
+            continue;
+        if ((c >= '0' && c <= '9') || c == '.' || c == ',') {
+            std::string digits;
+            bool separator = false;
+            for (; i < typed.size(); ++i) {
+                const char16_t d = typed[i].unicode();
+                if (d >= u'0' && d <= u'9') {
+                    digits += char(d);
+                } else if ((d == u'.' || d == u',') && !separator) {
+                    separator = true;
+                    digits += '.';
+                } else {
+                    break;
+                }
+            }
+            --i;
+            out.push_back({ Kind::Number, std::strtod(digits.c_str(), nullptr) });
+            continue;
         }
-        m = numtext::parseTypedNumber(slopeText, locale);
+        switch (c) {
+        case 'x':
+            out.push_back({ Kind::X });
+            break;
+        case 'y':
+            out.push_back({ Kind::Y });
+            break;
+        case '(':
+            out.push_back({ Kind::Open });
+            break;
+        case ')':
+            out.push_back({ Kind::Close });
+            break;
+        case '+':
+            out.push_back({ Kind::Plus });
+            break;
+        case '-':
+        case 0x2212:
+        case 0x2013:
+        case 0x2012:
+            out.push_back({ Kind::Minus });
+            break;
+        case '*':
+        case 0xB7:
+        case 0xD7:
+        case 0x22C5:
+        case 0x2219:
+            out.push_back({ Kind::Times });
+            break;
+        case '/':
+        case ':':
+        case 0xF7:
+        case 0x2215:
+            out.push_back({ Kind::Divide });
+            break;
+        case '^':
+            out.push_back({ Kind::Power });
+            break;
+        case 0xB2:
+        case 0xB3:
+            out.push_back({ Kind::Power });
+            out.push_back({ Kind::Number, c == 0xB2 ? 2.0 : 3.0 });
+            break;
+        case '=':
+            out.push_back({ Kind::Equals });
+            break;
+        default:
+            return std::nullopt;
+        }
     }
-
-    QString interceptSource = t;
-    if (interceptSource.back() == u'x')
-        interceptSource += QStringLiteral("+0");
-    QStringView interceptText = interceptSource;
-    while (!interceptText.startsWith(u'x'))
-        interceptText = interceptText.mid(1);
-    while (!interceptText.isEmpty() && !interceptText.startsWith(u'+')
-        && !interceptText.startsWith(u'-'))
-        interceptText = interceptText.mid(1);
-    if (interceptText.isEmpty())
-        return std::nullopt;
-    if (interceptText.startsWith(u'+'))
-        interceptText = interceptText.mid(1);
-    const std::optional<std::int16_t> n
-        = numtext::toInt16(numtext::parseTypedNumber(interceptText, locale));
-    if (!n)
-        return std::nullopt;
-
-    const auto a = expectedPoint(m, *n, 1);
-    if (!a)
-        return std::nullopt;
-    const auto b = expectedPoint(m, *n, -1);
-    if (!b)
-        return std::nullopt;
-    const NumberLocale fields = NumberLocale::fullStop();
-    return EquationPoints { Form::SlopeIntercept, numtext::plainText(std::int16_t(a->first)),
-        numtext::plainText(a->second, fields), numtext::plainText(std::int16_t(b->first)),
-        numtext::plainText(b->second, fields) };
+    std::vector<Token> explicit_;
+    for (const Token &t : out) {
+        const bool starts = t.kind == Kind::X || t.kind == Kind::Y || t.kind == Kind::Open;
+        if (starts && !explicit_.empty()) {
+            const Kind before = explicit_.back().kind;
+            if (before == Kind::Number || before == Kind::X || before == Kind::Y
+                || before == Kind::Close)
+                explicit_.push_back({ Kind::Times });
+        }
+        explicit_.push_back(t);
+    }
+    return explicit_;
 }
 
-// What holds of any answer, whatever the text was.
-void checkShape(const QString &typed, const std::optional<EquationPoints> &p)
+int precedence(Kind k)
 {
-    if (!p)
-        return;
-    const auto need = [&](bool ok, const char *what) {
-        if (!ok)
-            fail(what, typed, p);
-    };
-    switch (p->form) {
-    case Form::Horizontal:
-        need(p->ax == u"1" && p->bx == u"2" && p->ay == p->by, "horizontal points");
-        break;
-    case Form::Vertical:
-        need(p->ay == u"1" && p->by == u"2" && p->ax == p->bx, "vertical points");
-        need(std::isfinite(numtext::parseLeadingNumber(p->ax)), "vertical line at no number");
-        break;
-    case Form::SlopeIntercept: {
-        const std::optional<int> ax = smallInteger(p->ax);
-        const std::optional<int> bx = smallInteger(p->bx);
-        need(ax && *ax >= 1 && *ax <= 10, "A's abscissa not in 1 ... 10");
-        need(bx && *bx >= -10 && *bx <= -1, "B's abscissa not in -10 ... -1");
-        const double ay = numtext::parseLeadingNumber(p->ay);
-        const double by = numtext::parseLeadingNumber(p->by);
-        // An ordinate counts as in range when it rounds to a 16-bit integer: -32768.33 does.
-        need(numtext::toInt16(ay) && numtext::toInt16(by), "ordinate beyond 16 bits");
-        // The line through the two points meets the y axis at the whole intercept; the
-        // ordinates are 15-digit texts of at most 32767, far finer than the tolerance.
-        const double slope = (ay - by) / double(*ax - *bx);
-        const double n = ay - slope * *ax;
-        need(std::isfinite(slope)
-                && std::abs(n - std::nearbyint(n)) < 1e-6 * (1 + std::abs(slope) * 10),
-            "the points do not meet the y axis at a whole number");
-        break;
+    switch (k) {
+    case Kind::Plus:
+    case Kind::Minus:
+        return 1;
+    case Kind::Times:
+    case Kind::Divide:
+        return 2;
+    case Kind::Negate:
+        return 3;
+    case Kind::Power:
+        return 4;
+    default:
+        return 0;
     }
+}
+
+// One side of the equation at (x, y), by operator precedence; nothing for a malformed side.
+std::optional<double> evaluate(const std::vector<Token> &side, double x, double y)
+{
+    std::vector<double> values;
+    std::vector<Kind> ops;
+    const auto apply = [&values](Kind op) {
+        if (op == Kind::Negate) {
+            if (values.empty())
+                return false;
+            values.back() = -values.back();
+            return true;
+        }
+        if (values.size() < 2)
+            return false;
+        const double b = values.back();
+        values.pop_back();
+        double &a = values.back();
+        switch (op) {
+        case Kind::Plus:
+            a += b;
+            break;
+        case Kind::Minus:
+            a -= b;
+            break;
+        case Kind::Times:
+            a *= b;
+            break;
+        case Kind::Divide:
+            a /= b;
+            break;
+        default:
+            a = std::pow(a, b);
+            break;
+        }
+        return true;
+    };
+    bool operand = true; // an operand is expected: a sign here is a sign of its own
+    for (const Token &t : side) {
+        if (t.kind == Kind::Number || t.kind == Kind::X || t.kind == Kind::Y) {
+            values.push_back(t.kind == Kind::Number ? t.value : t.kind == Kind::X ? x : y);
+            operand = false;
+        } else if (t.kind == Kind::Open) {
+            ops.push_back(Kind::Open);
+            operand = true;
+        } else if (t.kind == Kind::Close) {
+            while (!ops.empty() && ops.back() != Kind::Open) {
+                if (!apply(ops.back()))
+                    return std::nullopt;
+                ops.pop_back();
+            }
+            if (ops.empty())
+                return std::nullopt;
+            ops.pop_back();
+        } else if (operand && (t.kind == Kind::Plus || t.kind == Kind::Minus)) {
+            if (t.kind == Kind::Minus)
+                ops.push_back(Kind::Negate);
+        } else {
+            // Left to right at equal rank; a sign in front waits for the power after it.
+            while (!ops.empty() && ops.back() != Kind::Open
+                && precedence(ops.back()) >= precedence(t.kind)) {
+                if (!apply(ops.back()))
+                    return std::nullopt;
+                ops.pop_back();
+            }
+            ops.push_back(t.kind);
+            operand = true;
+        }
+    }
+    while (!ops.empty()) {
+        if (ops.back() == Kind::Open || !apply(ops.back()))
+            return std::nullopt;
+        ops.pop_back();
+    }
+    if (values.size() != 1)
+        return std::nullopt;
+    return values.front();
+}
+
+double fieldValue(const QString &text)
+{
+    return std::strtod(text.toLatin1().replace(',', '.').constData(), nullptr);
+}
+
+void check(const QString &typed, const EquationPoints &p)
+{
+    const auto t = tokens(typed);
+    if (!t)
+        fail("the reading accepted a text this evaluator cannot tokenise", typed, p);
+    std::vector<Token> sides[2];
+    int side = 0;
+    for (const Token &token : *t) {
+        if (token.kind == Kind::Equals)
+            ++side;
+        else if (side < 2)
+            sides[side].push_back(token);
+    }
+    if (side != 1)
+        fail("the reading accepted a text without exactly one '='", typed, p);
+    const auto f = [&](double x, double y) -> std::optional<double> {
+        const auto left = evaluate(sides[0], x, y);
+        const auto right = evaluate(sides[1], x, y);
+        if (!left || !right)
+            return std::nullopt;
+        return *left - *right;
+    };
+    // F(x, y) = a·x + b·y + c, found from three points; the equation holds where F is 0, to
+    // within the rounding of the fields' 15 digits.
+    const auto c = f(0, 0), fx = f(1, 0), fy = f(0, 1);
+    if (!c || !fx || !fy)
+        fail("the reading accepted a text this evaluator cannot evaluate", typed, p);
+    const double a = *fx - *c, b = *fy - *c;
+    const auto holds = [&](double x, double y) {
+        const auto value = f(x, y);
+        const double scale = std::abs(a * x) + std::abs(b * y) + std::abs(*c) + 1e-300;
+        return value && std::abs(*value) <= 1e-6 * scale;
+    };
+    const double ax = fieldValue(p.ax), ay = fieldValue(p.ay);
+    const double bx = fieldValue(p.bx), by = fieldValue(p.by);
+    if (!holds(ax, ay))
+        fail("A is not on the typed line", typed, p);
+    if (!holds(bx, by))
+        fail("B is not on the typed line", typed, p);
+    if (ax == bx && ay == by)
+        fail("A and B are the same point", typed, p);
+    if (p.line.vertical ? !holds(p.line.x, 0) || !holds(p.line.x, 1)
+                        : !holds(0, p.line.intercept) || !holds(1, p.line.slope + p.line.intercept))
+        fail("the line given is not the typed line", typed, p);
+    switch (p.form) {
+    case Form::Vertical:
+        if (!p.line.vertical || p.ax != p.bx || p.ay != QStringLiteral("1")
+            || p.by != QStringLiteral("2"))
+            fail("a vertical line's points are not (c, 1) and (c, 2)", typed, p);
+        break;
+    case Form::Horizontal:
+        if (p.line.vertical || p.line.slope != 0 || p.ay != p.by || p.ax != QStringLiteral("1")
+            || p.bx != QStringLiteral("2"))
+            fail("a horizontal line's points are not (1, k) and (2, k)", typed, p);
+        break;
+    case Form::SlopeIntercept:
+        if (p.line.vertical || p.line.slope == 0 || ax < 1 || ax > 10 || bx > -1 || bx < -10)
+            fail("a sloped line's points are not at x from 1 to 10 and from -1 to -10", typed, p);
+        break;
     }
 }
 
@@ -194,19 +313,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QString utf16(qsizetype(size / 2), Qt::Uninitialized);
     std::memcpy(utf16.data(), data, std::size_t(utf16.size()) * 2);
     for (const QString &typed : { QString::fromUtf8(bytes, qsizetype(size)), utf16 }) {
-        std::optional<EquationPoints> readings[2];
-        for (int k = 0; k < 2; ++k) {
-            readings[k] = readEquation(typed, locales[k]);
-            checkShape(typed, readings[k]);
-            if (!samePoints(readings[k], expectedReading(typed, locales[k])))
-                fail("the reading differs from the step-by-step reading", typed, readings[k]);
+        for (const NumberLocale &locale : { NumberLocale::fullStop(), NumberLocale::comma() }) {
+            const auto read = readEquation(typed, locale);
+            if (const auto *points = std::get_if<EquationPoints>(&read))
+                check(typed, *points);
+            else if (faultText(std::get<numtext::EquationFault>(read)).isEmpty())
+                std::abort();
         }
-        // Under the comma locale a comma is a full stop: the same points as the text with full
-        // stops under the full-stop locale, but for the horizontal ordinates kept as typed.
-        QString stops = typed;
-        stops.replace(u',', u'.');
-        if (!samePoints(withStops(readings[1]), withStops(readEquation(stops, locales[0]))))
-            fail("a comma under the comma locale is not a full stop", typed, readings[1]);
     }
     return 0;
 }

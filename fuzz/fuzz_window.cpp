@@ -205,8 +205,12 @@ void checkAlways()
                 && !std::isnan(call.y2) && !std::isnan(call.radius),
             "a drawing call at no number");
     }
+    // The one message of an incomplete entry, or why a coordinate or an equation is refused.
     for (const QString &text : messages)
-        require(text == QStringLiteral(" falten dades"), "an unknown message");
+        require(text == QStringLiteral(" falten dades")
+                || text.endsWith(QStringLiteral(" no és un nombre"))
+                || (text.endsWith(u'.') && text.size() > 10),
+            "an unknown message");
 }
 
 void checkCleared(const Snapshot &before, bool keptLine)
@@ -237,8 +241,16 @@ bool ordinary(double v)
 bool ordinaryEntry(const Snapshot &s, bool withTestPoint)
 {
     double v[6];
-    for (int f = Ax0; f <= Ay2; ++f)
-        v[f] = numtext::parseTypedNumber(s.texts[f], current->locale);
+    for (int f = Ax0; f <= Ay2; ++f) {
+        if (s.texts[f].trimmed().isEmpty()) {
+            v[f] = 0;
+            continue;
+        }
+        const std::optional<double> number = numtext::readCoordinate(s.texts[f], current->locale);
+        if (!number)
+            return false;
+        v[f] = *number;
+    }
     const double dx = v[Ax1] - v[Ax0];
     return ordinary(v[Ax0]) && ordinary(v[Ay0]) && ordinary(v[Ax1]) && ordinary(v[Ay1])
         && (dx == 0 || std::abs(dx) >= 1e-3)
@@ -248,8 +260,8 @@ bool ordinaryEntry(const Snapshot &s, bool withTestPoint)
 void checkEnter(int f, const Snapshot &before)
 {
     if (f == Ay0 || f == Ay1 || f == Ay2) {
-        const bool complete = !before.texts[Ax0].isEmpty() && !before.texts[Ay0].isEmpty()
-            && !before.texts[Ax1].isEmpty() && !before.texts[Ay1].isEmpty();
+        const auto filled = [&before](int f) { return !before.texts[f].trimmed().isEmpty(); };
+        const bool complete = filled(Ax0) && filled(Ay0) && filled(Ax1) && filled(Ay1);
         const bool line = lineDrawn();
         require(messages.size() + (line ? 1 : 0) == 1, "Enter in a y field neither drew nor told");
         if (!complete)
@@ -275,22 +287,18 @@ void checkEnter(int f, const Snapshot &before)
         require(!lineDrawn(), "Enter outside the y fields and the equation drew a line");
         return;
     }
-    // An equation: two points and a line, or nothing at all.
-    const std::optional<EquationPoints> points
-        = readEquation(before.texts[Equation], current->locale);
+    // An equation: two points and a line, or the reason why not and nothing else.
+    const auto reading = readEquation(before.texts[Equation], current->locale);
+    const auto *points = std::get_if<EquationPoints>(&reading);
     if (!lineDrawn()) {
         require(unchanged(before) && !marksOrLinesDrawn(),
             "an equation that drew no line changed something");
-        if (points) {
-            bool ordinaryPoints = true;
-            for (const QString *t : { &points->ax, &points->ay, &points->bx, &points->by })
-                ordinaryPoints
-                    = ordinaryPoints && ordinary(numtext::parseTypedNumber(*t, current->locale));
-            require(!ordinaryPoints, "an equation of ordinary numbers drew no line");
-        }
+        require(!points, "a line read from an equation was not drawn");
+        require(messages == QStringList { faultText(std::get<numtext::EquationFault>(reading)) },
+            "a refused equation did not say why, once");
         return;
     }
-    require(points.has_value(), "an unreadable equation drew a line");
+    require(points, "an unreadable equation drew a line");
     require(textOf(Ax0) == points->ax && textOf(Ay0) == points->ay && textOf(Ax1) == points->bx
             && textOf(Ay1) == points->by,
         "the equation's points are not in the fields");

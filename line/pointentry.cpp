@@ -58,8 +58,8 @@ bool fieldsAreNumbers(WindowState &state, std::int16_t row)
         const QString name = point == 0 ? QStringLiteral("A")
             : point == 1                ? QStringLiteral("B")
                                         : texts::refused.testPoint;
-        messageBox(texts::refused.notANumber.arg(
-            name, isY ? QStringLiteral("y") : QStringLiteral("x")));
+        messageBox(
+            texts::refused.notANumber.arg(name, isY ? QStringLiteral("y") : QStringLiteral("x")));
         field->focus();
         return false;
     }
@@ -95,8 +95,8 @@ numtext::StraightLine drawnLine(const WindowState &state)
     const auto number = [&state](const Field &f) { return fieldNumber(state, f).value_or(0); };
     const Controls &c = state.controls;
     const double xB = number(c.txtAx[1]);
-    if (const auto line = slopedLine(
-            number(c.txtAx[0]), number(c.txtAy[0]), xB, number(c.txtAy[1]), state.locale))
+    if (const auto line
+        = slopedLine(number(c.txtAx[0]), number(c.txtAy[0]), xB, number(c.txtAy[1]), state.locale))
         return { false, 0, line->slope, line->intercept };
     return { true, xB, 0, 0 };
 }
@@ -107,10 +107,9 @@ void testPoint(WindowState &state)
     const double yP = fieldNumber(state, state.controls.txtAy[2]).value_or(0);
     const Members &m = state.members;
     const numtext::StraightLine line = drawnLine(state);
-    const PointVerdict result = line.vertical
-        ? testVertical(line.x, xP, state.locale)
-        : testSloped(line.slope, line.intercept, m.slopeShown, m.interceptShown, xP, yP,
-              state.locale);
+    const PointVerdict result = line.vertical ? testVertical(line.x, xP, state.locale)
+                                              : testSloped(line.slope, line.intercept, m.slopeShown,
+                                                  m.interceptShown, xP, yP, state.locale);
     state.controls.txtresultat.setText(result.worked);
     state.controls.txtsino.setText(result.verdict);
     state.shown.test = true;
@@ -154,8 +153,8 @@ bool txtAy_KeyDown(WindowState &state, std::int16_t row, std::int16_t keyCode, s
     if (keyCode != enterKey || !validRow(row))
         return false;
     const Controls &c = state.controls;
-    const bool complete = !blank(c.txtAx[0]) && !blank(c.txtAx[1]) && !blank(c.txtAy[0])
-        && !blank(c.txtAy[1]);
+    const bool complete
+        = !blank(c.txtAx[0]) && !blank(c.txtAx[1]) && !blank(c.txtAy[0]) && !blank(c.txtAy[1]);
     if (!complete) {
         messageBox(texts::missingData);
         return false;

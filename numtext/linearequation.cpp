@@ -80,8 +80,7 @@ char16_t normalised(QChar c)
 
 bool isBlank(QChar c)
 {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\u00A0'
-        || c == u'\u202F';
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\u00A0' || c == u'\u202F';
 }
 
 bool isDigit(char16_t c)
@@ -236,8 +235,8 @@ private:
                 divide = op == u'/';
                 take();
             } else if (isDigit(op) || isSeparator(op)) {
-                return fail(endedInNumber ? Reason::NumberAfterNumber : Reason::NumberAfterVariable,
-                    where);
+                return fail(
+                    endedInNumber ? Reason::NumberAfterNumber : Reason::NumberAfterVariable, where);
             } else if (op != u'(' && !QChar(op).isLetter()) {
                 break;
             }
@@ -250,8 +249,8 @@ private:
                     return fail(Reason::DivisionByVariable, operandAt, variableName(*next));
                 if (next->c == 0)
                     return fail(Reason::DivisionByZero, operandAt);
-                product = Linear { product->x / next->c, product->y / next->c,
-                    product->c / next->c };
+                product
+                    = Linear { product->x / next->c, product->y / next->c, product->c / next->c };
             } else if (!product->constant() && !next->constant()) {
                 const bool onlyX = product->y == 0 && next->y == 0;
                 const bool onlyY = product->x == 0 && next->x == 0;
@@ -383,8 +382,8 @@ private:
             take();
             return inside;
         }
-        if (c == u'\0' || c == u'+' || c == u'-' || c == u'*' || c == u'/' || c == u'='
-            || c == u')' || c == u'^')
+        if (c == u'\0' || c == u'+' || c == u'-' || c == u'*' || c == u'/' || c == u'=' || c == u')'
+            || c == u'^')
             return fail(Reason::Missing, where);
         if (QChar(c).isLetter())
             return fail(Reason::OtherLetter, where, character(where));
@@ -414,8 +413,8 @@ private:
         if (!anyDigit)
             return fail(Reason::Missing, where);
         double value = 0;
-        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(),
-            value, std::chars_format::fixed);
+        const auto [end, error] = std::from_chars(
+            digits.data(), digits.data() + digits.size(), value, std::chars_format::fixed);
         if (error != std::errc() || !usableCoefficient(value))
             return fail(Reason::TooLarge, where);
         skipBlanks();

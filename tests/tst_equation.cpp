@@ -77,11 +77,10 @@ void TestEquation::readsPoints_data()
         { "tabs", u"y\t=\t2x\t+\t1"_s, sloped, { "1", "3", "-1", "-1" }, 2, 1 },
         { "a function", u"f(x)=2x+1"_s, sloped, { "1", "3", "-1", "-1" }, 2, 1 },
         { "a textbook's minus sign", u"y=\u2212x+4"_s, sloped, { "1", "3", "-1", "5" }, -1, 4 },
-        { "beyond 16 bits", u"y=40000x+2"_s, sloped, { "1", "40002", "-1", "-39998" }, 40000,
-            2 },
+        { "beyond 16 bits", u"y=40000x+2"_s, sloped, { "1", "40002", "-1", "-39998" }, 40000, 2 },
         // The program's own equations read back.
-        { "shown slope below 1", u"y =-.67·x + 2"_s, sloped, { "10", "-4.7", "-10", "8.7" },
-            -0.67, 2 },
+        { "shown slope below 1", u"y =-.67·x + 2"_s, sloped, { "10", "-4.7", "-10", "8.7" }, -0.67,
+            2 },
         { "shown negative intercept", u"y = 2·x +-1"_s, sloped, { "1", "1", "-1", "-3" }, 2, -1 },
         { "shown vertical", u"x =2"_s, upright, { " 2", "1", " 2", "2" }, 0, 2 },
         // Horizontal and vertical lines, however written.
@@ -140,10 +139,9 @@ void TestEquation::refuses_data()
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("told");
 
-    const auto row = [](const char *name, const QString &typed, Reason reason, int position,
-                         const QString &told) {
-        QTest::newRow(name) << typed << reason << position << told;
-    };
+    const auto row
+        = [](const char *name, const QString &typed, Reason reason, int position,
+              const QString &told) { QTest::newRow(name) << typed << reason << position << told; };
     row("empty", QString(), Reason::Empty, 0, u"Escriviu una equació, com y=2x+3."_s);
     row("blanks only", u" \t "_s, Reason::Empty, 0, u"Escriviu una equació, com y=2x+3."_s);
     row("no equals sign", u"2x+3"_s, Reason::NoEquals, 4, u"Falta el signe =."_s);
@@ -171,8 +169,7 @@ void TestEquation::refuses_data()
         u"No és una recta: no hi queda ni la x ni la y."_s);
     row("variables cancel", u"x=x+1"_s, Reason::NoVariable, 5,
         u"No és una recta: no hi queda ni la x ni la y."_s);
-    row("unclosed parenthesis", u"y=2(x-1"_s, Reason::Unclosed, 7,
-        u"Falta tancar un parèntesi."_s);
+    row("unclosed parenthesis", u"y=2(x-1"_s, Reason::Unclosed, 7, u"Falta tancar un parèntesi."_s);
     row("unopened parenthesis", u"y=x+1)"_s, Reason::Unopened, 5, u"Sobra un parèntesi tancat."_s);
     row("other letter", u"y=2a+1"_s, Reason::OtherLetter, 3,
         u"Només hi poden sortir les lletres x i y, no «a»."_s);

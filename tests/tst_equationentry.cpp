@@ -193,8 +193,8 @@ private Q_SLOTS:
             u"y = 2·x + 1"_s, 2, 1);
         sloped("the shown equation read back", u"y =-2·x + 3"_s,
             { u"1"_s, u"1"_s, u"-1"_s, u"5"_s }, u"y =-2·x + 3"_s, -2, 3);
-        sloped("a function", u"f(x)=2x+1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s },
-            u"y = 2·x + 1"_s, 2, 1);
+        sloped("a function", u"f(x)=2x+1"_s, { u"1"_s, u"3"_s, u"-1"_s, u"-1"_s }, u"y = 2·x + 1"_s,
+            2, 1);
 
         const auto other = [](const char *name, const QString &typed, const QStringList &points,
                                const QString &equation, bool vertical, double a, double b) {

@@ -189,15 +189,15 @@ private Q_SLOTS:
             << QStringList { "txtAx(1)=3", "txtAy(1)=4" } << QStringList { circle(3, 0, 0.1f, 8) };
         QTest::newRow("y of B alone") << QStringList { "txtAx(0)=1", "txtAy(1)=4" }
                                       << QStringList { circle(1, 0, 0.1f, 8) } + marks(0, 4);
-        QTest::newRow("blank x of A counts as empty") << QStringList { "txtAx(0)= ",
-            "txtAy(0)=2" } << QStringList { circle(0, 0, 0.1f, 8) };
+        QTest::newRow("blank x of A counts as empty")
+            << QStringList { "txtAx(0)= ", "txtAy(0)=2" } << QStringList { circle(0, 0, 0.1f, 8) };
         const float most = std::numeric_limits<float>::max();
         QTest::newRow("beyond the single range") << QStringList { "txtAx(0)=1e999",
             "txtAy(0)=-1e39" } << QStringList { circle(most, 0, 0.1f, 8) } + marks(most, -most);
-        QTest::newRow("text is no number") << QStringList { "txtAx(0)=-1.5",
-            "txtAy(0)=abc" } << QStringList { circle(-1.5f, 0, 0.1f, 8) };
-        QTest::newRow("fraction") << QStringList { "txtAx(0)=-3/2", "txtAy(0)=1/4" }
-                                  << QStringList { circle(-1.5f, 0, 0.1f, 8) } + marks(-1.5f, 0.25f);
+        QTest::newRow("text is no number") << QStringList { "txtAx(0)=-1.5", "txtAy(0)=abc" }
+                                           << QStringList { circle(-1.5f, 0, 0.1f, 8) };
+        QTest::newRow("fraction") << QStringList { "txtAx(0)=-3/2",
+            "txtAy(0)=1/4" } << QStringList { circle(-1.5f, 0, 0.1f, 8) } + marks(-1.5f, 0.25f);
     }
 
     // Each field is entered, typed into, and left for the equation field, which has no marks.
@@ -262,31 +262,49 @@ private Q_SLOTS:
         QTest::addColumn<QString>("cursorIn"); // the field the pupil is sent to, if any
 
         // A text that is no number is never read as 0: the pupil learns which field holds it.
-        const auto notANumber = [](const char *name, const QStringList &ab, const char *told,
-                                    const char *cursorIn) {
-            QTest::newRow(name) << ab << "txtAy(1)" << told << cursorIn;
-        };
+        const auto notANumber
+            = [](const char *name, const QStringList &ab, const char *told, const char *cursorIn) {
+                  QTest::newRow(name) << ab << "txtAy(1)" << told << cursorIn;
+              };
         notANumber("A's x a word", { "abc", "2", "3", "6" }, "A: la x no és un nombre", "txtAx(0)");
         notANumber("B's y a number and a letter", { "1", "2", "3", "2a" },
             "B: la y no és un nombre", "txtAy(1)");
-        notANumber("a fraction by zero", { "1", "1/0", "3", "6" }, "A: la y no és un nombre",
-            "txtAy(0)");
+        notANumber(
+            "a fraction by zero", { "1", "1/0", "3", "6" }, "A: la y no és un nombre", "txtAy(0)");
         notANumber("a comma under a full stop", { "1", "2", "2,5", "6" }, "B: la x no és un nombre",
             "txtAx(1)");
         QTest::newRow("A's x blank") << QStringList { " ", "2", "3", "6" } << "txtAy(1)"
-                                     << " falten dades" << "";
-        QTest::newRow("B's x empty") << QStringList { "1", "2", "", "6" } << "txtAy(1)" << " falten dades" << "";
-        QTest::newRow("B's y empty") << QStringList { "1", "2", "3", "" } << "txtAy(1)" << " falten dades" << "";
-        QTest::newRow("A's x empty, Enter in A") << QStringList { "", "2", "3", "6" } << "txtAy(0)" << " falten dades" << "";
-        QTest::newRow("A's y empty, Enter in A") << QStringList { "1", "", "3", "6" } << "txtAy(0)" << " falten dades" << "";
+                                     << " falten dades"
+                                     << "";
+        QTest::newRow("B's x empty") << QStringList { "1", "2", "", "6" } << "txtAy(1)"
+                                     << " falten dades"
+                                     << "";
+        QTest::newRow("B's y empty") << QStringList { "1", "2", "3", "" } << "txtAy(1)"
+                                     << " falten dades"
+                                     << "";
+        QTest::newRow("A's x empty, Enter in A") << QStringList { "", "2", "3", "6" } << "txtAy(0)"
+                                                 << " falten dades"
+                                                 << "";
+        QTest::newRow("A's y empty, Enter in A") << QStringList { "1", "", "3", "6" } << "txtAy(0)"
+                                                 << " falten dades"
+                                                 << "";
         QTest::newRow("beyond the double range")
-            << QStringList { "1e999", "2", "3", "6" } << "txtAy(1)" << " falten dades" << "";
-        QTest::newRow("a coordinate of 1e15")
-            << QStringList { "0", "0", "1", "1e15" } << "txtAy(1)" << " falten dades" << "";
-        QTest::newRow("x 1e-320 apart") << QStringList { "0", "0", "1e-320", "1" } << "txtAy(1)" << " falten dades" << "";
-        QTest::newRow("slope of 1e16") << QStringList { "0", "0", "1e-5", "1e11" } << "txtAy(1)" << " falten dades" << "";
+            << QStringList { "1e999", "2", "3", "6" } << "txtAy(1)"
+            << " falten dades"
+            << "";
+        QTest::newRow("a coordinate of 1e15") << QStringList { "0", "0", "1", "1e15" } << "txtAy(1)"
+                                              << " falten dades"
+                                              << "";
+        QTest::newRow("x 1e-320 apart") << QStringList { "0", "0", "1e-320", "1" } << "txtAy(1)"
+                                        << " falten dades"
+                                        << "";
+        QTest::newRow("slope of 1e16") << QStringList { "0", "0", "1e-5", "1e11" } << "txtAy(1)"
+                                       << " falten dades"
+                                       << "";
         QTest::newRow("intercept of 1e16")
-            << QStringList { "-1e14", "0", "-99999999999999", "100" } << "txtAy(0)" << " falten dades" << "";
+            << QStringList { "-1e14", "0", "-99999999999999", "100" } << "txtAy(0)"
+            << " falten dades"
+            << "";
     }
 
     void refused()
@@ -628,8 +646,8 @@ private Q_SLOTS:
               };
         equation(
             "slope with a comma, comma locale", u',', "y=0,5x+1", { "txtequacio=y = .5·x + 1" });
-        equation(
-            "slope with a comma, full-stop locale", u'.', "y=0,5x+1", { "txtequacio=y = .5·x + 1" });
+        equation("slope with a comma, full-stop locale", u'.', "y=0,5x+1",
+            { "txtequacio=y = .5·x + 1" });
         equation("horizontal with a comma, comma locale", u',', "y=2,5",
             { "txtAy(0)=2,5", "txtequacio=y = 0·x + 2.5" });
         equation("horizontal with a comma, full-stop locale", u'.', "y=2,5",
