@@ -354,15 +354,17 @@ const std::array<QString, 8> typedNumbers = {
 
 const std::array<double, 8> values = { 2, -3, 0.5, -0.25, 1.0 / 3, 1e20, 123456.789, -2.675 };
 
-const std::array<QString, 8> equations = {
+const std::array<QString, 10> equations = {
     QStringLiteral("y=2x+3"),
     QStringLiteral("y=-0.5x-1"),
     QStringLiteral("x=3"),
     QStringLiteral("y=3"),
     QStringLiteral("Y = 2X + 3"),
     QStringLiteral("y=2x+"),
-    QStringLiteral("y=x"),
-    QStringLiteral("y=-x+1.25"),
+    QStringLiteral("y=x/2+1"),
+    QStringLiteral("2x+3y=6"),
+    QStringLiteral("y-3=2(x-1)"),
+    QStringLiteral("y=x^2"),
 };
 
 void BM_parseLeadingNumber(benchmark::State &state)

@@ -1,17 +1,13 @@
 #pragma once
 
+#include "numtext/linearequation.h"
+
 #include <QString>
 
 #include <cstdint>
 
 /// A line as the comparison sees it: vertical at x, or y = slope·x + intercept.
-struct LineDesc
-{
-    bool vertical = false;
-    double x = 0;
-    double slope = 0;
-    double intercept = 0;
-};
+using LineDesc = numtext::StraightLine;
 
 /// How two lines meet.
 struct Relation

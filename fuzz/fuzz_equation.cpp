@@ -54,6 +54,9 @@ std::optional<std::vector<Token>> tokens(QString typed)
     if (start.size() == 5 && start[0].isLetter() && start[0] != u'x'
         && start.mid(1) == QStringLiteral("(x)="))
         typed = QStringLiteral("y=") + typed.mid(end);
+    else if (start.size() >= 2 && start[0].isLetter() && start[0] != u'x' && start[0] != u'y'
+        && start[1] == u'=')
+        typed = QStringLiteral("y") + typed.mid(typed.indexOf(u'='));
 
     std::vector<Token> out;
     for (qsizetype i = 0; i < typed.size(); ++i) {

@@ -182,17 +182,19 @@ private:
         return true;
     }
 
-    // 'f(x)=' as the left side, as pupils write a function: the same as 'y='.
+    // 'f(x)=' or 'f=' as the left side, as pupils name a function: the same as 'y='.
     bool functionName()
     {
-        qsizetype k = at;
         QString seen;
-        for (; k < text.size() && seen.size() < 5; ++k) {
+        for (qsizetype k = at; k < text.size() && seen.size() < 5; ++k) {
             if (!isBlank(text[k]))
                 seen += QChar(normalised(text[k]));
         }
-        if (seen.size() < 5 || !seen[0].isLetter() || seen[0] == u'x'
-            || !seen.sliced(1).startsWith(u"(x)="))
+        if (seen.size() < 2 || !seen[0].isLetter() || seen[0] == u'x')
+            return false;
+        const bool named
+            = seen.sliced(1).startsWith(u"(x)=") || (seen[0] != u'y' && seen[1] == u'=');
+        if (!named)
             return false;
         // Up to, not past, the '=' itself.
         while (peek() != u'=')
@@ -284,16 +286,17 @@ private:
         return at;
     }
 
-    // Signs in front, then a power. The signs are counted, not recursed over, so that a text
-    // of a hundred thousand '-' takes no stack.
-    std::optional<Linear> factor(bool &endedInNumber)
+    // Signs in front, then a power (or, in an exponent, a number, a variable or parentheses).
+    // The signs are counted, not recursed over, so that a text of a hundred thousand '-' takes
+    // no stack.
+    std::optional<Linear> factor(bool &endedInNumber, bool exponent = false)
     {
         bool negative = false;
         for (char16_t c = peek(); c == u'+' || c == u'-'; c = peek()) {
             negative = negative != (c == u'-');
             take();
         }
-        std::optional<Linear> value = power(endedInNumber);
+        std::optional<Linear> value = exponent ? primary(endedInNumber) : power(endedInNumber);
         if (value && negative)
             value = Linear { -value->x, -value->y, -value->c };
         return value;
@@ -316,7 +319,7 @@ private:
                 take();
                 const qsizetype from = peekAt();
                 bool ignored = false;
-                const std::optional<Linear> e = factorOfExponent(ignored);
+                const std::optional<Linear> e = factor(ignored, true);
                 if (!e)
                     return std::nullopt;
                 if (!e->constant())
@@ -341,19 +344,6 @@ private:
                 return fail(Reason::TooLarge, where);
         }
         return base;
-    }
-
-    std::optional<Linear> factorOfExponent(bool &endedInNumber)
-    {
-        bool negative = false;
-        for (char16_t c = peek(); c == u'+' || c == u'-'; c = peek()) {
-            negative = negative != (c == u'-');
-            take();
-        }
-        std::optional<Linear> value = primary(endedInNumber);
-        if (value && negative)
-            value = Linear { -value->x, -value->y, -value->c };
-        return value;
     }
 
     std::optional<Linear> primary(bool &endedInNumber)

@@ -76,6 +76,7 @@ void TestEquation::readsPoints_data()
         { "blanks everywhere", u"y = 2 x + 1"_s, sloped, { "1", "3", "-1", "-1" }, 2, 1 },
         { "tabs", u"y\t=\t2x\t+\t1"_s, sloped, { "1", "3", "-1", "-1" }, 2, 1 },
         { "a function", u"f(x)=2x+1"_s, sloped, { "1", "3", "-1", "-1" }, 2, 1 },
+        { "a function's name", u"f = 2x+1"_s, sloped, { "1", "3", "-1", "-1" }, 2, 1 },
         { "a textbook's minus sign", u"y=\u2212x+4"_s, sloped, { "1", "3", "-1", "5" }, -1, 4 },
         { "beyond 16 bits", u"y=40000x+2"_s, sloped, { "1", "40002", "-1", "-39998" }, 40000, 2 },
         // The program's own equations read back.
@@ -173,7 +174,7 @@ void TestEquation::refuses_data()
     row("unopened parenthesis", u"y=x+1)"_s, Reason::Unopened, 5, u"Sobra un parèntesi tancat."_s);
     row("other letter", u"y=2a+1"_s, Reason::OtherLetter, 3,
         u"Només hi poden sortir les lletres x i y, no «a»."_s);
-    row("name without (x)", u"f=2x+1"_s, Reason::OtherLetter, 0,
+    row("a name and more", u"fx=2x+1"_s, Reason::OtherLetter, 0,
         u"Només hi poden sortir les lletres x i y, no «f»."_s);
     row("exponent letter", u"y=1e999x"_s, Reason::OtherLetter, 3,
         u"Només hi poden sortir les lletres x i y, no «e»."_s);

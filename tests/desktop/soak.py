@@ -80,34 +80,55 @@ def equation_pattern(separator):
     return re.compile(r"^(?:y =%s·x \+%s|x =(?!-0$)%s)$" % (signed, signed, plain))
 
 
-def leading_number(text):
-    """The number a field's text stands for, as the window reads it: blanks dropped, then sign,
-    digits, full stop, digits, exponent; None for the '&H' and '&O' forms, not modelled here."""
+NOT_A_NUMBER = object()
+
+
+def field_number(text, separator):
+    """The number a coordinate field's text stands for, as the window reads it: blanks dropped,
+    then sign, digits, a full stop or the locale's separator, digits, an exponent with its
+    digits, and maybe '/' and a second such number; a blank field is 0. NOT_A_NUMBER for any
+    other text, which the window never reads as a number; None for the '&H' and '&O' forms, not
+    modelled here."""
     t = re.sub(r"[ \t\n]", "", text)
-    if re.match(r"&[hHoO]", t):
-        return None
-    m = re.match(r"([+-]?)(\d*)(?:\.(\d*))?", t)
-    if not (m.group(2) or m.group(3)):
+    if t == "":
         return 0.0
-    number = "%s%s.%s" % (m.group(1), m.group(2) or "0", m.group(3) or "0")
-    exponent = re.match(r"[eEdD]([+-]?\d+)", t[m.end():])
-    if exponent:
-        number += "e" + exponent.group(1)[:12]
-    try:
-        return float(number)
-    except OverflowError:
-        return float("inf")
+    if t.startswith("&"):
+        return None
+    number = r"([+-]?)(\d*)(?:[.%s](\d*))?(?:[eEdD]([+-]?\d+))?" % re.escape(separator)
+
+    def value(m):
+        if not (m.group(2) or m.group(3)):
+            return None
+        digits = "%s%s.%s" % (m.group(1), m.group(2) or "0", m.group(3) or "0")
+        if m.group(4):
+            digits += "e" + m.group(4)[:12]
+        return float(digits)
+
+    m = re.fullmatch(number + r"(?:/" + number + r")?", t)
+    if not m:
+        return NOT_A_NUMBER
+    first = value(re.fullmatch(number, m.group(0).split("/")[0]))
+    if first is None:
+        return NOT_A_NUMBER
+    if "/" not in t:
+        return first
+    divisor = value(re.fullmatch(number, t.split("/", 1)[1]))
+    if divisor is None or divisor == 0:
+        return NOT_A_NUMBER
+    return first / divisor
 
 
-def drawable(texts, row):
-    """Whether the window can draw and test with these points: it refuses, with the message,
-    numbers of 1e15 and more, as it does an incomplete entry. None when this model cannot tell
-    (the '&H' and '&O' forms)."""
+def drawable(texts, row, separator):
+    """Whether the window can draw and test with these points: it refuses, with a message, a
+    text that is no number and numbers of 1e15 and more, as it does an incomplete entry. None
+    when this model cannot tell (the '&H' and '&O' forms)."""
     def usable(v):
         return v is not None and abs(v) < 1e15
 
     keys = ["Ax0", "Ay0", "Ax1", "Ay1"] + (["Ax2", "Ay2"] if row == "Ay2" else [])
-    values = {k: leading_number(texts[k]) for k in keys}
+    values = {k: field_number(texts[k], separator) for k in keys}
+    if any(v is NOT_A_NUMBER for v in values.values()):
+        return False
     if any(v is not None and not usable(v) for v in values.values()):
         return False
     if any(v is None for v in values.values()):
@@ -533,7 +554,7 @@ class Soak:
         if not enabled or (focus not in Y_FIELDS and focus != "equacio"):
             self.close_box_if_up()
             return
-        complete = all(before[k] != "" for k in ("Ax0", "Ay0", "Ax1", "Ay1"))
+        complete = all(before[k].strip() != "" for k in ("Ax0", "Ay0", "Ax1", "Ay1"))
         if focus == "equacio":
             # An equation the reading cannot complete leaves the field as it is.
             d.round_trip()
@@ -553,13 +574,13 @@ class Soak:
                                   % equation)
             return
         # True: a line must follow; False: the message must; None: either may.
-        expect = drawable(before, focus) if complete else False
+        expect = drawable(before, focus, d.separator) if complete else False
         deadline = time.monotonic() + ANSWER_LIMIT_S
         # Wait until the Enter has been handled: a box, or a new equation.
         while True:
             if d.box_up():
                 if expect is True:
-                    raise Failure("' falten dades' for the points %s" % before)
+                    raise Failure("a message box for the points %s" % before)
                 self.close_box_if_up()
                 return
             equation = d.text("equacio")
@@ -574,14 +595,14 @@ class Soak:
                     self.log.write("   not judged: the focus is in %s, not %s\n" % (now, focus))
                     return
                 if expect is False:
-                    raise Failure("no ' falten dades' for the points %s" % before)
+                    raise Failure("no message box for the points %s" % before)
                 raise Failure("after Enter in %s the equation field holds %r"
                               % (focus, equation))
             time.sleep(0.01)
         d.round_trip()
         if d.box_up():
             if expect is True:
-                raise Failure("' falten dades' for the points %s" % before)
+                raise Failure("a message box for the points %s" % before)
             self.close_box_if_up()
             return
         self.entries += 1
