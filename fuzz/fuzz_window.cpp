@@ -282,8 +282,8 @@ void checkEnter(int f, const Snapshot &before)
         return;
     }
 
-    require(messages.isEmpty(), "a message after Enter outside the y fields");
     if (f != Equation) {
+        require(messages.isEmpty(), "a message after Enter outside the y fields");
         require(!lineDrawn(), "Enter outside the y fields and the equation drew a line");
         return;
     }
@@ -299,6 +299,7 @@ void checkEnter(int f, const Snapshot &before)
         return;
     }
     require(points, "an unreadable equation drew a line");
+    require(messages.isEmpty(), "a message with a line");
     require(textOf(Ax0) == points->ax && textOf(Ay0) == points->ay && textOf(Ax1) == points->bx
             && textOf(Ay1) == points->by,
         "the equation's points are not in the fields");

@@ -20,6 +20,7 @@ using Reason = EquationFault::Reason;
 constexpr double tooLarge = 1e15;
 // Deeper parentheses than any textbook has; the bound keeps the recursion off the stack's end.
 constexpr int maxDepth = 64;
+constexpr char32_t endOfText = 0x110000;
 
 struct Linear
 {
@@ -83,12 +84,17 @@ bool isBlank(QChar c)
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\u00A0' || c == u'\u202F';
 }
 
-bool isDigit(char16_t c)
+bool isDigit(char32_t c)
 {
     return c >= u'0' && c <= u'9';
 }
 
-bool isSeparator(char16_t c)
+bool isLetter(char32_t c)
+{
+    return c < endOfText && QChar(char16_t(c)).isLetter();
+}
+
+bool isSeparator(char32_t c)
 {
     return c == u'.' || c == u',';
 }
@@ -149,10 +155,12 @@ private:
             ++at;
     }
 
-    char16_t peek()
+    // What stands next, blanks passed over; endOfText past the end, so that a NUL typed or
+    // pasted is a character like any other.
+    char32_t peek()
     {
         skipBlanks();
-        return at < text.size() ? normalised(text[at]) : u'\0';
+        return at < text.size() ? normalised(text[at]) : endOfText;
     }
 
     void take()
@@ -172,8 +180,8 @@ private:
     // nothing the reader can tell about. True when it found a fault.
     bool stray()
     {
-        const char16_t c = peek();
-        if (c == u'\0')
+        const char32_t c = peek();
+        if (c == endOfText)
             return false;
         if (c == u')')
             fail(Reason::Unopened, at);
@@ -206,7 +214,7 @@ private:
     {
         std::optional<Linear> total = term();
         while (total) {
-            const char16_t op = peek();
+            const char32_t op = peek();
             if (op != u'+' && op != u'-')
                 break;
             const qsizetype where = at;
@@ -230,7 +238,7 @@ private:
         bool endedInNumber = false;
         std::optional<Linear> product = factor(endedInNumber);
         while (product) {
-            const char16_t op = peek();
+            const char32_t op = peek();
             const qsizetype where = at;
             bool divide = false;
             if (op == u'*' || op == u'/') {
@@ -239,7 +247,7 @@ private:
             } else if (isDigit(op) || isSeparator(op)) {
                 return fail(
                     endedInNumber ? Reason::NumberAfterNumber : Reason::NumberAfterVariable, where);
-            } else if (op != u'(' && !QChar(op).isLetter()) {
+            } else if (op != u'(' && !isLetter(op)) {
                 break;
             }
             const qsizetype operandAt = peekAt();
@@ -292,7 +300,7 @@ private:
     std::optional<Linear> factor(bool &endedInNumber, bool exponent = false)
     {
         bool negative = false;
-        for (char16_t c = peek(); c == u'+' || c == u'-'; c = peek()) {
+        for (char32_t c = peek(); c == u'+' || c == u'-'; c = peek()) {
             negative = negative != (c == u'-');
             take();
         }
@@ -307,14 +315,14 @@ private:
         const qsizetype baseAt = peekAt();
         std::optional<Linear> base = primary(endedInNumber);
         while (base) {
-            const char16_t op = peek();
+            const char32_t op = peek();
             const qsizetype where = at;
             double exponent = 0;
             QString raised;
             if (op == u'\u00B2' || op == u'\u00B3') {
                 take();
                 exponent = op == u'\u00B2' ? 2 : 3;
-                raised = QChar(op);
+                raised = QChar(char16_t(op));
             } else if (op == u'^') {
                 take();
                 const qsizetype from = peekAt();
@@ -348,7 +356,7 @@ private:
 
     std::optional<Linear> primary(bool &endedInNumber)
     {
-        const char16_t c = peek();
+        const char32_t c = peek();
         const qsizetype where = at;
         endedInNumber = false;
         if (isDigit(c) || isSeparator(c)) {
@@ -372,10 +380,10 @@ private:
             take();
             return inside;
         }
-        if (c == u'\0' || c == u'+' || c == u'-' || c == u'*' || c == u'/' || c == u'=' || c == u')'
-            || c == u'^')
+        if (c == endOfText || c == u'+' || c == u'-' || c == u'*' || c == u'/' || c == u'='
+            || c == u')' || c == u'^')
             return fail(Reason::Missing, where);
-        if (QChar(c).isLetter())
+        if (isLetter(c))
             return fail(Reason::OtherLetter, where, character(where));
         return fail(Reason::UnknownSign, where, character(where));
     }

@@ -179,6 +179,8 @@ void TestEquation::refuses_data()
     row("exponent letter", u"y=1e999x"_s, Reason::OtherLetter, 3,
         u"Només hi poden sortir les lletres x i y, no «e»."_s);
     row("unknown sign", u"y=2x%3"_s, Reason::UnknownSign, 4, u"No s'entén el signe «%»."_s);
+    row("a NUL inside", u"y=x"_s + QChar(u'\0') + u"+1"_s, Reason::UnknownSign, 3,
+        u"No s'entén el signe «"_s + QChar(u'\0') + u"»."_s);
     row("two numbers", u"y=2 3x"_s, Reason::NumberAfterNumber, 4,
         u"Falta un signe entre dos nombres."_s);
     row("two separators", u"y=1,5,2x"_s, Reason::NumberAfterNumber, 5,
