@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -220,9 +221,12 @@ std::optional<double> evaluate(const std::vector<Token> &side, double x, double 
             if (t.kind == Kind::Minus)
                 ops.push_back(Kind::Negate);
         } else {
-            // Left to right at equal rank; a sign in front waits for the power after it.
+            // Left to right at equal rank, but for powers, right to left; a sign in front waits
+            // for the power after it.
+            const bool rightToLeft = t.kind == Kind::Power;
             while (!ops.empty() && ops.back() != Kind::Open
-                && precedence(ops.back()) >= precedence(t.kind)) {
+                && (precedence(ops.back()) > precedence(t.kind)
+                    || (!rightToLeft && precedence(ops.back()) == precedence(t.kind)))) {
                 if (!apply(ops.back()))
                     return std::nullopt;
                 ops.pop_back();
@@ -268,16 +272,19 @@ void check(const QString &typed, const EquationPoints &p)
             return std::nullopt;
         return *left - *right;
     };
-    // F(x, y) = a·x + b·y + c, found from three points; the equation holds where F is 0, to
-    // within the rounding of the fields' 15 digits.
+    // F(x, y) = a·x + b·y + c, found from three points. A point is on the typed line when its
+    // distance from it, |F| over the length of (a, b), is within a millionth of a unit, or of
+    // its own size far out: the fields round to 15 digits, and a whole ordinate may be one
+    // within a relative 1e-9.
     const auto c = f(0, 0), fx = f(1, 0), fy = f(0, 1);
     if (!c || !fx || !fy)
         fail("the reading accepted a text this evaluator cannot evaluate", typed, p);
     const double a = *fx - *c, b = *fy - *c;
     const auto holds = [&](double x, double y) {
         const auto value = f(x, y);
-        const double scale = std::abs(a * x) + std::abs(b * y) + std::abs(*c) + 1e-300;
-        return value && std::abs(*value) <= 1e-6 * scale;
+        return value
+            && std::abs(*value)
+            <= 1e-6 * std::hypot(a, b) * std::max({ 1.0, std::abs(x), std::abs(y) });
     };
     const double ax = fieldValue(p.ax), ay = fieldValue(p.ay);
     const double bx = fieldValue(p.bx), by = fieldValue(p.by);

@@ -294,17 +294,16 @@ private:
         return at;
     }
 
-    // Signs in front, then a power (or, in an exponent, a number, a variable or parentheses).
-    // The signs are counted, not recursed over, so that a text of a hundred thousand '-' takes
-    // no stack.
-    std::optional<Linear> factor(bool &endedInNumber, bool exponent = false)
+    // Signs in front, then a power. The signs are counted, not recursed over, so that a text
+    // of a hundred thousand '-' takes no stack.
+    std::optional<Linear> factor(bool &endedInNumber)
     {
         bool negative = false;
         for (char32_t c = peek(); c == u'+' || c == u'-'; c = peek()) {
             negative = negative != (c == u'-');
             take();
         }
-        std::optional<Linear> value = exponent ? primary(endedInNumber) : power(endedInNumber);
+        std::optional<Linear> value = power(endedInNumber);
         if (value && negative)
             value = Linear { -value->x, -value->y, -value->c };
         return value;
@@ -327,7 +326,12 @@ private:
                 take();
                 const qsizetype from = peekAt();
                 bool ignored = false;
-                const std::optional<Linear> e = factor(ignored, true);
+                // A power of a power is the power of the last two first, as on paper: 2^3^2 is
+                // 2^9. The depth bounds the recursion as parentheses do.
+                if (++depth > maxDepth)
+                    return fail(Reason::TooDeep, where);
+                const std::optional<Linear> e = factor(ignored);
+                --depth;
                 if (!e)
                     return std::nullopt;
                 if (!e->constant())
