@@ -303,7 +303,7 @@ def main():
         wait_focus("Equació de la recta")
         type_text("y=0.5x-1")
         keys("Return")
-        told("Recta y és igual a 0,5 per x menys 1. Són paralleles.")
+        told("Recta y és igual a 0,5 per x menys 1. Són paraŀleles.")
         keys("alt+n")
         told("Recta guardada y és igual a 0,5 per x menys 1. Escriviu la x del punt A.")
         type_text("0")
