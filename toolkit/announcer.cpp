@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QMenuBar>
 #include <QWidget>
 
@@ -111,6 +112,7 @@ void Announcer::announce(const QString &text, QWidget *fallback)
         restore();
         announcedAt = where;
         ownDescription = where->accessibleDescription();
+        where->installEventFilter(this);
     }
     // Screen readers skip a description that is the one they last heard: clear it first, so that
     // a result equal to the last one is told again.
@@ -133,11 +135,23 @@ void Announcer::describe(QWidget *control, const QString &text)
 #endif
 }
 
+bool Announcer::eventFilter(QObject *watched, QEvent *event)
+{
+    // Back from a menu, the field is read out again, and with its own description: the result
+    // told there before the menu opened is no news.
+    if (watched == announcedAt && event->type() == QEvent::FocusIn
+        && static_cast<QFocusEvent *>(event)->reason() == Qt::PopupFocusReason)
+        restore();
+    return false;
+}
+
 void Announcer::restore()
 {
     // Quietly: a screen reader still at the control would read its own description out as
     // news. Qt's change event has the screen reader read the description afresh next time.
     if (announcedAt && announcedAt->accessibleDescription() != ownDescription)
         announcedAt->setAccessibleDescription(ownDescription);
+    if (announcedAt)
+        announcedAt->removeEventFilter(this);
     announcedAt = nullptr;
 }

@@ -23,6 +23,9 @@ public:
     /// a screen reader can speak, when it has changed.
     static void describe(QWidget *control, const QString &text);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void restore();
 

@@ -189,9 +189,11 @@ protected:
     {
         // The field is the focus widget already when its focus event comes, before it selects
         // its text (Tab) or a handler writes into it; Qt's own notification that follows is
-        // dropped as the one already told. A menu tells of its own focus as it closes.
+        // dropped as the one already told. Qt tells a field of a window that comes to the front
+        // after the window itself, as a screen reader wants it; of a field back from a menu it
+        // tells nothing, and the pupil would not hear where the keyboard is.
         if (event->type() != QEvent::FocusIn
-            || static_cast<QFocusEvent *>(event)->reason() == Qt::PopupFocusReason)
+            || static_cast<QFocusEvent *>(event)->reason() == Qt::ActiveWindowFocusReason)
             return false;
         auto *field = static_cast<QWidget *>(watched);
         if (dispatcher.busy()) {
