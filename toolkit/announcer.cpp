@@ -92,6 +92,10 @@ Announcer::Announcer(QObject *parent)
         if (now && now == announcedAt && !qobject_cast<QMenuBar *>(old))
             restore();
     });
+    // Watches for the way back from a menu, which is no change of the focus widget. Here, once:
+    // a filter installed on a field while the field's own event passes its filters would have
+    // that event pass some of them twice.
+    qApp->installEventFilter(this);
 }
 
 void Announcer::announce(const QString &text, QWidget *fallback)
@@ -112,7 +116,6 @@ void Announcer::announce(const QString &text, QWidget *fallback)
         restore();
         announcedAt = where;
         ownDescription = where->accessibleDescription();
-        where->installEventFilter(this);
     }
     // Screen readers skip a description that is the one they last heard: clear it first, so that
     // a result equal to the last one is told again.
@@ -151,7 +154,5 @@ void Announcer::restore()
     // news. Qt's change event has the screen reader read the description afresh next time.
     if (announcedAt && announcedAt->accessibleDescription() != ownDescription)
         announcedAt->setAccessibleDescription(ownDescription);
-    if (announcedAt)
-        announcedAt->removeEventFilter(this);
     announcedAt = nullptr;
 }
