@@ -223,8 +223,8 @@ void tellFocusOnce(QWidget *field, const Dispatcher &dispatcher)
 
 void tellPendingFocus()
 {
-    QPointer<QWidget> field = pendingField;
-    pendingField = nullptr;
+    QWidget *field = pendingField.data();
+    pendingField.clear();
     if (field && field->hasFocus())
         tellFocus(field);
 }
