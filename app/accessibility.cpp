@@ -2,12 +2,10 @@
 
 #include "compare/relation.h"
 #include "state/windowstate.h"
-#include "toolkit/dispatcher.h"
 #include "toolkit/field.h"
 #include "toolkit/texts.h"
 
 #include <QAccessibleWidget>
-#include <QApplication>
 #include <QStringList>
 #include <QWidget>
 
@@ -93,13 +91,17 @@ QString spokenText(QStringView shown)
             continue;
         }
         if (c.isLetter()) {
-            // A word, with the middle dot of its "l·l" left out, which a voice says as the word.
+            // A word. The "l·l" of "paral·leles" is said with the one letter that holds the
+            // middle dot, 'ŀl': a voice reads it as the written word (without the dot, espeak-ng
+            // says the "ll" of "llibre"), and a screen reader names the middle dot alone.
             QString word;
             while (isLetter(shown, at)
                 || ((shown[at] == u'·' || shown[at] == u'\'') && isLetter(shown, at - 1)
                     && isLetter(shown, at + 1))) {
                 if (shown[at] != u'·')
                     word += shown[at];
+                else if (word.endsWith(u'l') || word.endsWith(u'L'))
+                    word.back() = word.back() == u'l' ? QChar(0x0140) : QChar(0x013F);
                 ++at;
             }
             words << word;
@@ -257,17 +259,10 @@ void presentPlaneAsPicture()
     Q_UNUSED(installed)
 }
 
-ScreenReaderResults::ScreenReaderResults(QWidget *plane, const Dispatcher &dispatcher)
+ScreenReaderResults::ScreenReaderResults(QWidget *plane)
     : plane(plane)
     , emptyPlane(plane->accessibleDescription())
 {
-    // Only a move that a handler makes (a field disabled under the focus, a menu command) comes
-    // with that handler's results; the pupil's own Tab has been read out before anything else.
-    QObject::connect(qApp, &QApplication::focusChanged, &announcer,
-        [this, &dispatcher](QWidget *, QWidget *now) {
-            if (dispatcher.busy() && now)
-                focusMoved = true;
-        });
 }
 
 void ScreenReaderResults::handlerEnded(WindowState &state)
@@ -312,8 +307,9 @@ void ScreenReaderResults::handlerEnded(WindowState &state)
     state.shown = {};
     const QString told = planeAsked ? planeNow : resultsText(results);
     if (!told.isEmpty())
-        announcer.announce(told, plane, focusMoved);
-    focusMoved = false;
+        announcer.announce(told, plane);
+    // A handler that moved the focus and told nothing: the field is told all the same.
+    tellPendingFocus();
 }
 
 void ScreenReaderResults::pictureCopied()

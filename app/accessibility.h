@@ -4,7 +4,6 @@
 
 #include <QString>
 
-class Dispatcher;
 class QWidget;
 struct WindowState;
 
@@ -56,7 +55,7 @@ class ScreenReaderResults
 {
 public:
     /// The plane's own description is kept for a plane that shows nothing.
-    ScreenReaderResults(QWidget *plane, const Dispatcher &dispatcher);
+    explicit ScreenReaderResults(QWidget *plane);
 
     /// Reads what the handler showed from the window's members and fields, and starts afresh.
     void handlerEnded(WindowState &state);
@@ -71,6 +70,4 @@ private:
     Announcer announcer;
     QString testedX;
     QString testedY;
-    // Whether a handler moved the focus since the last one ended.
-    bool focusMoved = false;
 };

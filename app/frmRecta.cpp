@@ -192,7 +192,7 @@ frmRecta::frmRecta(const numtext::NumberLocale &locale)
     routeHandlers();
     Form_Load();
     // What a pupil who cannot see the plane is told of it, after every handler.
-    results = std::make_unique<ScreenReaderResults>(surface, dispatcher);
+    results = std::make_unique<ScreenReaderResults>(surface);
     dispatcher.setIdleHandler([this] {
         if (results)
             results->handlerEnded(state);
@@ -313,7 +313,7 @@ void frmRecta::buildTable(const QFont &windowFont)
     for (std::size_t k = 0; k + 1 < tabOrder.size(); ++k)
         setTabOrder(tabOrder[k], tabOrder[k + 1]);
     for (QWidget *field : tabOrder)
-        tellFocusFirst(field);
+        tellFocusOnce(field, dispatcher);
     surface->setAccessibleName(texts::plane.name);
     surface->setAccessibleDescription(texts::plane.description);
 }

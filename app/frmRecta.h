@@ -95,6 +95,8 @@ private:
     void addKeys();
     /// The plane's context menu, for the mouse and the keyboard, with its two commands.
     void addPictureCommands();
+    /// Opens the plane's menu at the field that has the focus, at its first command.
+    void openPlaneMenuAtFocus();
     qreal largestZoom() const;
     void routeHandlers();
 

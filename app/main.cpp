@@ -1,6 +1,7 @@
 #include "app/frmRecta.h"
 #include "app/windowicon.h"
 #include "toolkit/texts.h"
+#include "toolkit/translation.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -11,6 +12,8 @@ int main(int argc, char *argv[])
     // What the accessibility bus gives as the program's language: its texts are Catalan. The
     // decimal separator still comes from the desktop's own locale.
     QLocale::setDefault(QLocale(QLocale::Catalan, QLocale::Spain));
+    // Qt's own texts too; without the translation the program runs with them in English.
+    loadQtCatalan(app);
     QApplication::setApplicationName(QStringLiteral("recta"));
     QApplication::setApplicationDisplayName(texts::caption);
     // Lets the desktop match the window to its menu entry and icon.

@@ -1,5 +1,6 @@
 #include "app/accessibility.h"
 #include "app/frmRecta.h"
+#include "toolkit/field.h"
 #include "toolkit/surface.h"
 #include "toolkit/texts.h"
 
@@ -13,29 +14,40 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include <functional>
+#include <utility>
+
 namespace {
 
-// Opens the plane's menu where the plane is right-clicked; the fields keep their own.
+// Opens the plane's menu for a context menu event: where the plane is right-clicked, and in a
+// field for the Menu key, which the window system hands the field as a context menu of the
+// keyboard's and which would otherwise open the field's own edit menu. A field keeps that menu
+// for the mouse.
 class PlaneMenuOpener : public QObject
 {
 public:
-    PlaneMenuOpener(QWidget *plane, QMenu *menu)
-        : QObject(plane)
-        , menu(menu)
+    PlaneMenuOpener(QWidget *watched, bool keyboardOnly, std::function<void(QPoint)> open)
+        : QObject(watched)
+        , keyboardOnly(keyboardOnly)
+        , open(std::move(open))
     {
-        plane->installEventFilter(this);
+        watched->installEventFilter(this);
     }
 
     bool eventFilter(QObject *, QEvent *event) override
     {
         if (event->type() != QEvent::ContextMenu)
             return false;
-        menu->popup(static_cast<QContextMenuEvent *>(event)->globalPos());
+        auto *menuEvent = static_cast<QContextMenuEvent *>(event);
+        if (keyboardOnly && menuEvent->reason() != QContextMenuEvent::Keyboard)
+            return false;
+        open(menuEvent->globalPos());
         return true;
     }
 
 private:
-    QMenu *menu;
+    bool keyboardOnly;
+    std::function<void(QPoint)> open;
 };
 
 } // namespace
@@ -58,18 +70,32 @@ void frmRecta::addPictureCommands()
     }
     connect(copy, &QAction::triggered, this, [this] { dispatcher.run([this] { copyPicture(); }); });
     connect(print, &QAction::triggered, this, [this] { printPicture(); });
-    new PlaneMenuOpener(surface, planeMenu);
+    new PlaneMenuOpener(surface, false, [this](QPoint where) { planeMenu->popup(where); });
 
     // From the keyboard, where the focus is always in a field: the menu opens at the field.
     auto *openMenu = new QAction(this);
     openMenu->setObjectName(QStringLiteral("planeMenuKey"));
     openMenu->setShortcuts({ QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10) });
     addAction(openMenu);
-    connect(openMenu, &QAction::triggered, this, [this] {
-        const QWidget *at = QApplication::focusWidget();
-        const QPoint where = at ? at->mapToGlobal(at->rect().center()) : QCursor::pos();
-        planeMenu->popup(where);
-    });
+    connect(openMenu, &QAction::triggered, this, [this] { openPlaneMenuAtFocus(); });
+    const Controls &c = state.controls;
+    for (const Field *field : { &c.txtAx[0], &c.txtAy[0], &c.txtAx[1], &c.txtAy[1], &c.txtAx[2],
+             &c.txtAy[2], &c.txtequacio, &c.txtsino, &c.txtresultat }) {
+        new PlaneMenuOpener(field->widget(), true, [this](QPoint) { openPlaneMenuAtFocus(); });
+    }
+}
+
+void frmRecta::openPlaneMenuAtFocus()
+{
+    // The key can come both as a context menu and as the shortcut.
+    if (planeMenu->isVisible())
+        return;
+    const QWidget *at = QApplication::focusWidget();
+    const QPoint where = at ? at->mapToGlobal(at->rect().center()) : QCursor::pos();
+    planeMenu->popup(where);
+    // Opened from the keyboard, the menu starts at its first command, as a desktop's menus do:
+    // a screen reader says it as the menu opens, where an open menu without one is silent.
+    planeMenu->setActiveAction(planeMenu->actions().constFirst());
 }
 
 void frmRecta::copyPicture()

@@ -55,9 +55,10 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # dpkg-shlibdeps finds the Qt, C++ and C runtime libraries the program links, under the names
 # the building release gives their packages; the platform plugins that Qt loads at run time it
-# cannot see, so they are named here (a name that both releases keep).
+# cannot see, so they are named here (a name that both releases keep), and so is Qt's Catalan
+# translation, which has the message box's button and the fields' edit menu in Catalan.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 # The window's texts and numbers are laid out for the Liberation fonts; the menu bar is drawn in
 # the desktop's sans-serif, DejaVu Sans on Debian. On a Wayland desktop (Debian 13's GNOME and
 # Plasma) Qt's Wayland plugin makes the window a client of the compositor itself, sharp at the

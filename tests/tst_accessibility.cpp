@@ -107,7 +107,7 @@ private Q_SLOTS:
         QTest::newRow("same slope")
             << QStringList { "y = 2·x + 3", "y = 2·x + 1", "", "", "", "paral·leles" }
             << "Recta y és igual a 2 per x més 3. Recta guardada y és igual a 2 per x més 1. Són "
-               "paralleles.";
+               "paraŀleles.";
         QTest::newRow("test point on a vertical line")
             << QStringList { "x =3", "", " 3", "1 ", "està en la recta", "" }
             << "Recta x és igual a 3. Punt de prova x 3, y 1. està en la recta.";
@@ -255,9 +255,9 @@ private Q_SLOTS:
         QTest::newRow("parallel, horizontal equation")
             << "E=y=3;nova;E=y=-2.5"
             << "txtequacio"
-            << "Recta y és igual a 0 per x menys 2,5. Són paralleles."
+            << "Recta y és igual a 0 per x menys 2,5. Són paraŀleles."
             << "Recta y és igual a 0 per x menys 2,5. Recta guardada y és igual a 0 per x més 3. "
-               "Són paralleles."
+               "Són paraŀleles."
             << QString();
         QTest::newRow("F2 tells the plane where the pupil is")
             << "A=1,2;B=3,6;P=2,4;F2"

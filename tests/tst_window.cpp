@@ -4,14 +4,20 @@
 #include "toolkit/canvas.h"
 #include "toolkit/field.h"
 #include "toolkit/palette.h"
+#include "toolkit/translation.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QHash>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
 
 #include <malloc.h>
 
@@ -302,6 +308,60 @@ private Q_SLOTS:
         QWidget *widget = control(window, name);
         QCOMPARE(widget->accessibleName(), accessibleName);
         QVERIFY(!widget->accessibleDescription().isEmpty());
+    }
+
+    // Qt's own texts are Catalan, as the window's are; the Menu key in a field opens the plane's
+    // menu at its first command, the mouse the field's own edit menu.
+    void menusAndBox_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("reason"); // how the menu is asked for; -1 is Enter, for the box
+        QTest::addColumn<QString>("seen"); // the box's button, or the menu's command at hand
+        QTest::newRow("message box's button") << "txtAy(1)" << -1 << "D'acord";
+        QTest::newRow("a field's edit menu, by the mouse")
+            << "txtAx(0)" << int(QContextMenuEvent::Mouse) << "&Desfés";
+        QTest::newRow("the Menu key in a field, as the X server sends it")
+            << "txtAy(2)" << int(QContextMenuEvent::Keyboard) << "Copia la imatge";
+    }
+
+    void menusAndBox()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, reason);
+        QFETCH(QString, seen);
+        QVERIFY(loadQtCatalan(*qApp));
+        frmRecta window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QWidget *field = control(window, name);
+        field->setEnabled(true);
+        field->setFocus(Qt::TabFocusReason);
+        QString shown;
+        QTimer closer; // the box is modal: read and closed from its own event loop
+        connect(&closer, &QTimer::timeout, this, [&shown] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                shown = box->buttons().value(0)->text();
+                box->accept();
+            }
+        });
+        closer.start(10);
+        if (reason < 0) {
+            QTest::keyClick(field, Qt::Key_Return);
+        } else {
+            const QPoint centre = field->rect().center();
+            QContextMenuEvent event(
+                QContextMenuEvent::Reason(reason), centre, field->mapToGlobal(centre));
+            QApplication::sendEvent(field, &event);
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            // The mouse points at a command itself; from the keyboard the first one is at hand.
+            const QAction *atHand = reason == QContextMenuEvent::Mouse ? menu->actions().value(0)
+                                                                       : menu->activeAction();
+            QVERIFY(atHand);
+            shown = atHand->text().section(u'\t', 0, 0);
+            menu->close();
+        }
+        QCOMPARE(shown, seen);
     }
 
     // The commands need no mouse: Alt and the marked letter choose them.

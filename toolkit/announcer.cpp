@@ -1,7 +1,10 @@
 #include "toolkit/announcer.h"
 
+#include "toolkit/field.h"
+
 #include <QAccessible>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QMenuBar>
 #include <QWidget>
 
@@ -89,9 +92,13 @@ Announcer::Announcer(QObject *parent)
         if (now && now == announcedAt && !qobject_cast<QMenuBar *>(old))
             restore();
     });
+    // Watches for the way back from a menu, which is no change of the focus widget. Here, once:
+    // a filter installed on a field while the field's own event passes its filters would have
+    // that event pass some of them twice.
+    qApp->installEventFilter(this);
 }
 
-void Announcer::announce(const QString &text, QWidget *fallback, bool focusArrived)
+void Announcer::announce(const QString &text, QWidget *fallback)
 {
     QWidget *where = QApplication::focusWidget();
     if (!where || where->window() != (fallback ? fallback->window() : where->window()))
@@ -101,7 +108,7 @@ void Announcer::announce(const QString &text, QWidget *fallback, bool focusArriv
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     // An announcement is spoken as it comes, after the reading of a control that has just got
     // the focus, and again when the same text comes again: no description need change for it.
-    Q_UNUSED(focusArrived)
+    tellPendingFocus();
     QAccessibleAnnouncementEvent event(where, text);
     QAccessible::updateAccessibility(&event);
 #else
@@ -114,15 +121,10 @@ void Announcer::announce(const QString &text, QWidget *fallback, bool focusArriv
     // a result equal to the last one is told again.
     describe(where, QString());
     describe(where, text);
-    // Orca takes the first event of a field it finds focused as the focus coming there: it reads
-    // the field then, description and all, when that event is the focus, and not again for a
-    // later one, and says nothing when that event is an edit or the cursor. Telling the focus
-    // once more, after the description, has it hear the text once either way: as the change of
-    // the field it is in, or with the field it comes to.
-    if (focusArrived && QAccessible::isActive()) {
-        QAccessibleEvent focus(where, QAccessible::Focus);
-        QAccessible::updateAccessibility(&focus);
-    }
+    // A field that a handler moved the focus to is told now, after its description: Orca reads
+    // the field, description and all, as the focus comes, and skips the description's changes
+    // while the focus was elsewhere, so that the text is heard once.
+    tellPendingFocus();
 #endif
 }
 
@@ -134,6 +136,16 @@ void Announcer::describe(QWidget *control, const QString &text)
 #ifdef RECTA_ATSPI_TEXT_EVENT
     sendDescriptionText(control, text);
 #endif
+}
+
+bool Announcer::eventFilter(QObject *watched, QEvent *event)
+{
+    // Back from a menu, the field is read out again, and with its own description: the result
+    // told there before the menu opened is no news.
+    if (watched == announcedAt && event->type() == QEvent::FocusIn
+        && static_cast<QFocusEvent *>(event)->reason() == Qt::PopupFocusReason)
+        restore();
+    return false;
 }
 
 void Announcer::restore()

@@ -16,13 +16,15 @@ public:
     explicit Announcer(QObject *parent = nullptr);
 
     /// Tells the text at the control that has the keyboard focus, or at `fallback` when no
-    /// control has it. `focusArrived` says that the focus came to that control since it was last
-    /// told anything, which a screen reader may or may not have taken as the focus coming.
-    void announce(const QString &text, QWidget *fallback, bool focusArrived = false);
+    /// control has it, and tells of that control's focus when a handler has just moved it there.
+    void announce(const QString &text, QWidget *fallback);
 
     /// Sets the control's accessible description and tells accessibility clients, in a form that
     /// a screen reader can speak, when it has changed.
     static void describe(QWidget *control, const QString &text);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void restore();

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 
 #include <algorithm>
 #include <utility>
@@ -145,11 +146,53 @@ void routeEvents(const Field &field, Dispatcher &dispatcher, FieldHandlers handl
 
 namespace {
 
-class FocusFirst : public QObject
+// What the screen reader was last told has the focus: Qt's AT-SPI bridge sends a focus event
+// for the object it told last as that object losing the focus and gaining it again, which Orca
+// takes as a duplicate of the first and drops, so that a field's name goes unsaid.
+QPointer<QObject> toldObject;
+int toldChild = -1;
+// A field that a handler moved the focus to, told once the handler has ended.
+QPointer<QWidget> pendingField;
+QAccessible::UpdateHandler passedOn = nullptr;
+
+void oneFocusEvent(QAccessibleEvent *event)
+{
+    const bool focus = event->type() == QAccessible::Focus;
+    if (event->object() && event->object() == pendingField) {
+        // Until its focus is told, a field's cursor and selection would move the screen
+        // reader's focus there without a word (Orca does so for the caret of a focused field).
+        if (focus || event->type() == QAccessible::TextCaretMoved
+            || event->type() == QAccessible::TextSelectionChanged)
+            return;
+    }
+    if (focus) {
+        if (event->object() == toldObject && event->child() == toldChild)
+            return;
+        toldObject = event->object();
+        toldChild = event->child();
+    }
+    if (passedOn) {
+        passedOn(event);
+        return;
+    }
+    // Qt hands an event to the platform only while no handler is installed.
+    QAccessible::installUpdateHandler(nullptr);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(oneFocusEvent);
+}
+
+void tellFocus(QWidget *field)
+{
+    QAccessibleEvent focus(field, QAccessible::Focus);
+    QAccessible::updateAccessibility(&focus);
+}
+
+class FocusOnce : public QObject
 {
 public:
-    explicit FocusFirst(QWidget *field)
+    FocusOnce(QWidget *field, const Dispatcher &dispatcher)
         : QObject(field)
+        , dispatcher(dispatcher)
     {
         field->installEventFilter(this);
     }
@@ -157,27 +200,46 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        // The field is the focus widget already when its focus event comes; Qt's own
-        // notification that follows is one a screen reader finds it has heard. A line field
-        // selects its text when Tab or a shortcut brings the focus.
-        const auto reason = event->type() == QEvent::FocusIn
-            ? static_cast<QFocusEvent *>(event)->reason()
-            : Qt::OtherFocusReason;
-        if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason
-                || reason == Qt::ShortcutFocusReason)
-            && QAccessible::isActive()) {
-            QAccessibleEvent focus(watched, QAccessible::Focus);
-            QAccessible::updateAccessibility(&focus);
+        // The field is the focus widget already when its focus event comes, before it selects
+        // its text (Tab) or a handler writes into it; Qt's own notification that follows is
+        // dropped as the one already told. Qt tells a field of a window that comes to the front
+        // after the window itself, as a screen reader wants it; of a field back from a menu it
+        // tells nothing, and the pupil would not hear where the keyboard is.
+        if (event->type() != QEvent::FocusIn
+            || static_cast<QFocusEvent *>(event)->reason() == Qt::ActiveWindowFocusReason)
+            return false;
+        auto *field = static_cast<QWidget *>(watched);
+        if (dispatcher.busy()) {
+            pendingField = field;
+        } else {
+            pendingField = nullptr;
+            tellFocus(field);
         }
         return false;
     }
+
+private:
+    const Dispatcher &dispatcher;
 };
 
 } // namespace
 
-void tellFocusFirst(QWidget *field)
+void tellFocusOnce(QWidget *field, const Dispatcher &dispatcher)
 {
-    new FocusFirst(field);
+    static const bool installed = [] {
+        passedOn = QAccessible::installUpdateHandler(oneFocusEvent);
+        return true;
+    }();
+    Q_UNUSED(installed)
+    new FocusOnce(field, dispatcher);
+}
+
+void tellPendingFocus()
+{
+    QWidget *field = pendingField.data();
+    pendingField.clear();
+    if (field && field->hasFocus())
+        tellFocus(field);
 }
 
 namespace {

@@ -49,11 +49,16 @@ struct FieldHandlers
 /// presses to the handlers, through the dispatcher. Keys still reach the field afterwards.
 void routeEvents(const Field &field, Dispatcher &dispatcher, FieldHandlers handlers);
 
-/// Tells accessibility clients that the field has the focus as soon as it gets it. Qt tells them
-/// only after the field has handled its focus, and a line field entered by Tab selects its text
-/// first: a screen reader (Orca) that hears of the selection and the cursor in a field before it
-/// hears of the focus takes the field as focused without a word, and never says its name.
-void tellFocusFirst(QWidget *field);
+/// Tells accessibility clients once that the field has the focus: as soon as it gets it, before
+/// it selects its text (Tab) or shows its cursor, when the pupil moved it; after the handler,
+/// through tellPendingFocus, when a handler moved it. Any other focus notification for what was
+/// told last is dropped: a screen reader (Orca) that hears of a field's cursor before its focus,
+/// or of its focus twice, takes the field as focused without a word and never says its name.
+void tellFocusOnce(QWidget *field, const Dispatcher &dispatcher);
+
+/// Tells accessibility clients of the field that a handler moved the focus to, once that
+/// handler's results have been told.
+void tellPendingFocus();
 
 /// Qt keeps a step in a line field's undo list for every character typed, pasted or deleted,
 /// until the program sets the field's text. Past maxSteps steps this starts the list over,

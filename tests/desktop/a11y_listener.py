@@ -176,6 +176,24 @@ def told(text, seconds=WAIT):
     return check(False, f"not told at the focus: {text!r}; description changes seen: {seen}")
 
 
+def named(name, since=0):
+    """Checks that the screen reader names the control, after that point of its log."""
+    def said():
+        with open(HEARD, encoding="utf-8", errors="replace") as log:
+            log.seek(since)
+            return f"SPEECH OUTPUT: '{name}" in log.read()
+
+    return not HEARD or check(pump(HEAR, said), f"the screen reader did not name {name!r}")
+
+
+def reach(key, name):
+    """Presses the key that takes the focus to the control, which the screen reader names."""
+    since = os.path.getsize(HEARD) if HEARD else 0
+    keys(key)
+    wait_focus(name)
+    named(name, since)
+
+
 def wait_focus(name):
     return check(
         pump(WAIT, lambda: focus[0] is not None and name_of(focus[0]) == name),
@@ -213,6 +231,7 @@ def main():
             return 1
         if not wait_focus("Coordenada x del punt A"):
             return 1
+        named("Coordenada x del punt A")
 
         # Enter with A and B empty: " falten dades" is a message box, which a screen reader
         # reads out as it opens.
@@ -228,21 +247,21 @@ def main():
         keys("shift+Tab")
         wait_focus("Coordenada x del punt A")
 
-        # A = (0, 1), B = (1, 3): Enter in B's y draws y = 2x + 1.
+        # A = (0, 1), B = (1, 3): Enter in B's y draws y = 2x + 1. Each field is named as the
+        # focus first comes to it.
         type_text("0")
-        keys("Tab")
+        reach("Tab", "Coordenada y del punt A")
         type_text("1")
-        keys("Tab")
+        reach("Tab", "Coordenada x del punt B")
         type_text("1")
-        keys("Tab")
+        reach("Tab", "Coordenada y del punt B")
         type_text("3")
-        keys("Return")
+        reach("Return", "Coordenada x del punt de prova")
         told("Recta y és igual a 2 per x més 1.")
 
         # The test point (2, 5), from where the focus went; then (2, 6), off the line.
-        wait_focus("Coordenada x del punt de prova")
         type_text("2")
-        keys("Tab")
+        reach("Tab", "Coordenada y del punt de prova")
         type_text("5")
         keys("Return")
         told("5 és igual a 2 per 2 més 1. Està en la recta.")
@@ -261,6 +280,11 @@ def main():
         keys("ctrl+shift+c")
         told("Imatge del pla copiada.")
 
+        # The plane's menu, by either key, is heard by its first command as it opens.
+        for key in ("shift+F10", "Menu"):
+            reach(key, "Copia la imatge")
+            reach("Escape", "Coordenada y del punt de prova")
+
         # "nova recta" keeps the line, says so, and leaves the keyboard in A's x; an equation
         # with a decimal slope crosses it.
         # The plane is a picture whose text is its description, which a review of the window
@@ -272,9 +296,8 @@ def main():
         language = plane_text.getAttributeRun(0, False)[0]
         check("language:ca" in language, f"the plane's text attributes: {language!r}")
 
-        keys("alt+n")
+        reach("alt+n", "Coordenada x del punt A")
         told("Recta guardada y és igual a 2 per x més 1. Escriviu la x del punt A.")
-        wait_focus("Coordenada x del punt A")
         check(pump(WAIT, lambda: plane.description == "Recta guardada y és igual a 2 per x més 1."),
               f"plane after nova recta: {plane.description!r}")
         keys("Tab", "Tab", "Tab", "Tab")
@@ -303,7 +326,7 @@ def main():
         wait_focus("Equació de la recta")
         type_text("y=0.5x-1")
         keys("Return")
-        told("Recta y és igual a 0,5 per x menys 1. Són paralleles.")
+        told("Recta y és igual a 0,5 per x menys 1. Són paraŀleles.")
         keys("alt+n")
         told("Recta guardada y és igual a 0,5 per x menys 1. Escriviu la x del punt A.")
         type_text("0")
@@ -316,12 +339,13 @@ def main():
         keys("Return")
         told("Recta y és igual a 0,5 per x menys 1. Són coincidents.")
 
-        # "esborrar": the plane shows nothing again, and the keyboard is in A's x.
-        keys("alt+e")
+        # "esborrar", from the test point's y: the plane shows nothing again, and the keyboard is
+        # in A's x, which is named.
+        reach("Tab", "Coordenada y del punt de prova")
+        reach("alt+e", "Coordenada x del punt A")
         told("Pla esborrat. Escriviu la x del punt A.")
         check(pump(WAIT, lambda: not plane.description.startswith("Recta")),
               f"plane after esborrar: {plane.description!r}")
-        wait_focus("Coordenada x del punt A")
 
         # In the screen reader's review of the window, line by line, the plane says what it shows.
         if HEARD:

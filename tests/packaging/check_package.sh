@@ -41,7 +41,7 @@ for library in "${needed[@]}"; do
     providers+=("$owner")
 done
 depends=" $(field Depends),"
-for package in "${providers[@]}" qt6-qpa-plugins; do
+for package in "${providers[@]}" qt6-qpa-plugins qt6-translations-l10n; do
     [[ $depends == *" $package "* || $depends == *" $package,"* ]] \
         || fail "Depends lacks $package: $(field Depends)"
 done
