@@ -68,6 +68,23 @@ std::variant<EquationPoints, EquationFault> readEquation(
         whole(b->x), numtext::plainText(b->y, fields), line };
 }
 
+namespace {
+
+// A power or product as the reader writes it ('x²', 'y³', 'x^4', '2^x', 'x·y'), in words.
+QString inWords(const QString &written)
+{
+    const texts::Refusals &r = texts::refused;
+    if (written.endsWith(u'²'))
+        return r.squared.arg(written.chopped(1));
+    if (written.endsWith(u'³'))
+        return r.cubed.arg(written.chopped(1));
+    if (written.contains(u'^'))
+        return r.raised.arg(written.section(u'^', 0, 0), written.section(u'^', 1));
+    return r.product;
+}
+
+} // namespace
+
 QString faultText(const EquationFault &fault)
 {
     const texts::Refusals &r = texts::refused;
@@ -95,7 +112,7 @@ QString faultText(const EquationFault &fault)
         return r.unopened;
     case Reason::Power:
     case Reason::Product:
-        return r.nonLinear.arg(fault.detail);
+        return r.nonLinear.arg(inWords(fault.detail));
     case Reason::DivisionByVariable:
         return r.divisionByVariable.arg(fault.detail);
     case Reason::DivisionByZero:

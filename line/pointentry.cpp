@@ -59,7 +59,7 @@ bool fieldsAreNumbers(WindowState &state, std::int16_t row)
             : point == 1                ? QStringLiteral("B")
                                         : texts::refused.testPoint;
         messageBox(
-            texts::refused.notANumber.arg(name, isY ? QStringLiteral("y") : QStringLiteral("x")));
+            texts::refused.notANumber.arg(isY ? QStringLiteral("y") : QStringLiteral("x"), name));
         field->focus();
         return false;
     }

@@ -144,33 +144,37 @@ void TestEquation::refuses_data()
     const auto row
         = [](const char *name, const QString &typed, Reason reason, int position,
               const QString &told) { QTest::newRow(name) << typed << reason << position << told; };
-    row("empty", QString(), Reason::Empty, 0, u"Escriviu una equació, com y=2x+3."_s);
-    row("blanks only", u" \t "_s, Reason::Empty, 0, u"Escriviu una equació, com y=2x+3."_s);
-    row("no equals sign", u"2x+3"_s, Reason::NoEquals, 4, u"Falta el signe =."_s);
-    row("one letter", u"y"_s, Reason::NoEquals, 1, u"Falta el signe =."_s);
-    row("two equals signs", u"y=2x=3"_s, Reason::ManyEquals, 4, u"Hi ha més d'un signe =."_s);
+    row("empty", QString(), Reason::Empty, 0,
+        u"Escriviu l'equació d'una recta, per exemple y igual a 2x més 3."_s);
+    row("blanks only", u" \t "_s, Reason::Empty, 0,
+        u"Escriviu l'equació d'una recta, per exemple y igual a 2x més 3."_s);
+    row("no equals sign", u"2x+3"_s, Reason::NoEquals, 4, u"Falta el signe igual."_s);
+    row("one letter", u"y"_s, Reason::NoEquals, 1, u"Falta el signe igual."_s);
+    row("two equals signs", u"y=2x=3"_s, Reason::ManyEquals, 4, u"Hi ha més d'un signe igual."_s);
     row("nothing after =", u"x="_s, Reason::Missing, 2, u"Hi falta un nombre, la x o la y."_s);
     row("nothing before =", u"=3"_s, Reason::Missing, 0, u"Hi falta un nombre, la x o la y."_s);
     row("trailing sign", u"y=2x+"_s, Reason::Missing, 5, u"Hi falta un nombre, la x o la y."_s);
-    row("square", u"y=x^2"_s, Reason::Power, 3, u"Només rectes: x² no hi pot ser."_s);
-    row("square sign", u"y=x²"_s, Reason::Power, 3, u"Només rectes: x² no hi pot ser."_s);
-    row("cube of y", u"y^3=x"_s, Reason::Power, 1, u"Només rectes: y³ no hi pot ser."_s);
-    row("x to a variable", u"y=2^x"_s, Reason::Power, 3, u"Només rectes: 2^x no hi pot ser."_s);
-    row("x times y", u"xy=1"_s, Reason::Product, 1, u"Només rectes: x·y no hi pot ser."_s);
-    row("x times x", u"y=x*x"_s, Reason::Product, 3, u"Només rectes: x² no hi pot ser."_s);
+    row("square", u"y=x^2"_s, Reason::Power, 3, u"Només rectes, x al quadrat no hi pot ser."_s);
+    row("square sign", u"y=x²"_s, Reason::Power, 3, u"Només rectes, x al quadrat no hi pot ser."_s);
+    row("cube of y", u"y^3=x"_s, Reason::Power, 1, u"Només rectes, y al cub no hi pot ser."_s);
+    row("x to a variable", u"y=2^x"_s, Reason::Power, 3,
+        u"Només rectes, 2 elevat a x no hi pot ser."_s);
+    row("x times y", u"xy=1"_s, Reason::Product, 1, u"Només rectes, x per y no hi pot ser."_s);
+    row("x times x", u"y=x*x"_s, Reason::Product, 3,
+        u"Només rectes, x al quadrat no hi pot ser."_s);
     row("a hundred thousand x", u"y="_s + QString(100000, u'x'), Reason::Product, 3,
-        u"Només rectes: x² no hi pot ser."_s);
+        u"Només rectes, x al quadrat no hi pot ser."_s);
     row("one over x", u"y=1/x"_s, Reason::DivisionByVariable, 4,
-        u"Només rectes: no es pot dividir per x."_s);
+        u"Només rectes, no es pot dividir per x."_s);
     row("division by zero", u"y=x/0"_s, Reason::DivisionByZero, 4, u"Divisió per zero."_s);
     row("division by a zero sum", u"y=x/(2-2)"_s, Reason::DivisionByZero, 4,
         u"Divisió per zero."_s);
     row("no variable", u"0=0"_s, Reason::NoVariable, 3,
-        u"No és una recta: no hi queda ni la x ni la y."_s);
+        u"No és una recta, no hi queda ni la x ni la y."_s);
     row("no solution", u"2=3"_s, Reason::NoVariable, 3,
-        u"No és una recta: no hi queda ni la x ni la y."_s);
+        u"No és una recta, no hi queda ni la x ni la y."_s);
     row("variables cancel", u"x=x+1"_s, Reason::NoVariable, 5,
-        u"No és una recta: no hi queda ni la x ni la y."_s);
+        u"No és una recta, no hi queda ni la x ni la y."_s);
     row("unclosed parenthesis", u"y=2(x-1"_s, Reason::Unclosed, 7, u"Falta tancar un parèntesi."_s);
     row("unopened parenthesis", u"y=x+1)"_s, Reason::Unopened, 5, u"Sobra un parèntesi tancat."_s);
     row("other letter", u"y=2a+1"_s, Reason::OtherLetter, 3,
@@ -187,7 +191,7 @@ void TestEquation::refuses_data()
     row("two separators", u"y=1,5,2x"_s, Reason::NumberAfterNumber, 5,
         u"Falta un signe entre dos nombres."_s);
     row("number after x", u"y=2x3"_s, Reason::NumberAfterVariable, 4,
-        u"El nombre va davant: 2x, no x2."_s);
+        u"El nombre va davant de la x, com a 2x, no x2."_s);
     row("number too large", u"y=1000000000000000x"_s, Reason::TooLarge, 2,
         u"Nombre massa gran per dibuixar-lo."_s);
     row("slope of 100000 digits", u"y="_s + QString(100000, u'9') + u"x"_s, Reason::TooLarge, 2,

@@ -319,15 +319,17 @@ private Q_SLOTS:
             QString told;
             int cursor;
         } rows[] = {
-            { "empty", u'.', QString(), u"Escriviu una equació, com y=2x+3."_s, 0 },
-            { "x alone", u'.', u"x"_s, u"Falta el signe =."_s, 1 },
+            { "empty", u'.', QString(),
+                u"Escriviu l'equació d'una recta, per exemple y igual a 2x més 3."_s, 0 },
+            { "x alone", u'.', u"x"_s, u"Falta el signe igual."_s, 1 },
             { "x=", u',', u"x="_s, u"Hi falta un nombre, la x o la y."_s, 2 },
             { "vertical not a number", u'.', u"x=abc"_s,
                 u"Només hi poden sortir les lletres x i y, no «a»."_s, 2 },
-            { "no equals sign", u'.', u"2x+3"_s, u"Falta el signe =."_s, 4 },
-            { "square", u'.', u"y=x^2+1"_s, u"Només rectes: x² no hi pot ser."_s, 3 },
-            { "one over x", u',', u"y=1/x"_s, u"Només rectes: no es pot dividir per x."_s, 4 },
-            { "no sign after x", u'.', u"y=2x3"_s, u"El nombre va davant: 2x, no x2."_s, 4 },
+            { "no equals sign", u'.', u"2x+3"_s, u"Falta el signe igual."_s, 4 },
+            { "square", u'.', u"y=x^2+1"_s, u"Només rectes, x al quadrat no hi pot ser."_s, 3 },
+            { "one over x", u',', u"y=1/x"_s, u"Només rectes, no es pot dividir per x."_s, 4 },
+            { "no sign after x", u'.', u"y=2x3"_s,
+                u"El nombre va davant de la x, com a 2x, no x2."_s, 4 },
             { "unclosed", u'.', u"y=2(x-1"_s, u"Falta tancar un parèntesi."_s, 7 },
             { "horizontal too far to draw", u'.', u"y=10000000000000000"_s,
                 u"Nombre massa gran per dibuixar-lo."_s, 2 },

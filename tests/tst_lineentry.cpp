@@ -266,13 +266,14 @@ private Q_SLOTS:
             = [](const char *name, const QStringList &ab, const char *told, const char *cursorIn) {
                   QTest::newRow(name) << ab << "txtAy(1)" << told << cursorIn;
               };
-        notANumber("A's x a word", { "abc", "2", "3", "6" }, "A: la x no és un nombre", "txtAx(0)");
+        notANumber("A's x a word", { "abc", "2", "3", "6" }, "La x del punt A no és un nombre",
+            "txtAx(0)");
         notANumber("B's y a number and a letter", { "1", "2", "3", "2a" },
-            "B: la y no és un nombre", "txtAy(1)");
-        notANumber(
-            "a fraction by zero", { "1", "1/0", "3", "6" }, "A: la y no és un nombre", "txtAy(0)");
-        notANumber("a comma under a full stop", { "1", "2", "2,5", "6" }, "B: la x no és un nombre",
-            "txtAx(1)");
+            "La y del punt B no és un nombre", "txtAy(1)");
+        notANumber("a fraction by zero", { "1", "1/0", "3", "6" },
+            "La y del punt A no és un nombre", "txtAy(0)");
+        notANumber("a comma under a full stop", { "1", "2", "2,5", "6" },
+            "La x del punt B no és un nombre", "txtAx(1)");
         QTest::newRow("A's x blank") << QStringList { " ", "2", "3", "6" } << "txtAy(1)"
                                      << " falten dades"
                                      << "";
@@ -630,7 +631,7 @@ private Q_SLOTS:
             << QStringList { "txtequacio=y = .5·x + .75", "txtsino=Està en la recta" };
         QTest::newRow("points with commas, full-stop locale")
             << QChar(u'.') << points.mid(0, 5)
-            << QStringList { "box=A: la x no és un nombre", "txtequacio=" };
+            << QStringList { "box=La x del punt A no és un nombre", "txtequacio=" };
         QStringList fullStops = points;
         fullStops.replaceInStrings(QStringLiteral(","), QStringLiteral("."));
         QTest::newRow("points with full stops, comma locale")

@@ -21,29 +21,36 @@ inline const QString offVerticalLine = QStringLiteral("no està en la recta");
 inline const QString coincident = QStringLiteral("coincidents");
 inline const QString parallel = QStringLiteral("paral·leles");
 
-/// Why a typed equation or coordinate is refused, shown in the message box. %1 is the sign, letter
-/// or power concerned; a point's field is named by its point and axis.
+/// Why a typed equation or coordinate is refused, shown in the message box, which a screen reader
+/// reads out as it is: in words, without the symbols a voice would name. %1 is the letter or
+/// sign concerned, or the power in words ("x al quadrat").
 struct Refusals
 {
-    QString empty = QStringLiteral("Escriviu una equació, com y=2x+3.");
-    QString noEquals = QStringLiteral("Falta el signe =.");
-    QString manyEquals = QStringLiteral("Hi ha més d'un signe =.");
+    QString empty
+        = QStringLiteral("Escriviu l'equació d'una recta, per exemple y igual a 2x més 3.");
+    QString noEquals = QStringLiteral("Falta el signe igual.");
+    QString manyEquals = QStringLiteral("Hi ha més d'un signe igual.");
     QString missing = QStringLiteral("Hi falta un nombre, la x o la y.");
     QString otherLetter = QStringLiteral("Només hi poden sortir les lletres x i y, no «%1».");
     QString unknownSign = QStringLiteral("No s'entén el signe «%1».");
     QString numberAfterNumber = QStringLiteral("Falta un signe entre dos nombres.");
-    QString numberAfterVariable = QStringLiteral("El nombre va davant: 2x, no x2.");
+    QString numberAfterVariable = QStringLiteral("El nombre va davant de la x, com a 2x, no x2.");
     QString unclosed = QStringLiteral("Falta tancar un parèntesi.");
     QString unopened = QStringLiteral("Sobra un parèntesi tancat.");
-    QString nonLinear = QStringLiteral("Només rectes: %1 no hi pot ser.");
-    QString divisionByVariable = QStringLiteral("Només rectes: no es pot dividir per %1.");
+    QString nonLinear = QStringLiteral("Només rectes, %1 no hi pot ser.");
+    QString divisionByVariable = QStringLiteral("Només rectes, no es pot dividir per %1.");
     QString divisionByZero = QStringLiteral("Divisió per zero.");
-    QString noVariable = QStringLiteral("No és una recta: no hi queda ni la x ni la y.");
+    QString noVariable = QStringLiteral("No és una recta, no hi queda ni la x ni la y.");
     QString tooLarge = QStringLiteral("Nombre massa gran per dibuixar-lo.");
     QString tooDeep = QStringLiteral("Massa parèntesis un dins de l'altre.");
-    /// A coordinate field whose text is not a number: 'A: la x no és un nombre'.
-    QString notANumber = QStringLiteral("%1: la %2 no és un nombre");
-    QString testPoint = QStringLiteral("Punt de prova");
+    /// A power or a product, in words.
+    QString squared = QStringLiteral("%1 al quadrat");
+    QString cubed = QStringLiteral("%1 al cub");
+    QString raised = QStringLiteral("%1 elevat a %2");
+    QString product = QStringLiteral("x per y");
+    /// A coordinate field whose text is not a number: "La x del punt A no és un nombre".
+    QString notANumber = QStringLiteral("La %1 del punt %2 no és un nombre");
+    QString testPoint = QStringLiteral("de prova");
 };
 inline const Refusals refused;
 

@@ -302,6 +302,19 @@ def main():
               f"plane after nova recta: {plane.description!r}")
         keys("Tab", "Tab", "Tab", "Tab")
         wait_focus("Equació de la recta")
+        # An equation that is no line is refused in a message box, read out as it opens; the
+        # keyboard comes back to the equation, with the text as typed.
+        events.clear()
+        type_text("y")
+        keys("Return")
+        if check(pump(WAIT, lambda: any(kind == "window:activate" and says(source, "Falta el signe igual.")
+                                        for kind, source, data, focused in events)),
+                 "no message box \"Falta el signe igual.\" opened"):
+            print("message box: Falta el signe igual.")
+        keys("Return")
+        focus_window(window)
+        wait_focus("Equació de la recta")
+        keys("ctrl+a")
         type_text("y=0.5x+2")
         keys("Return")
         told("Recta y és igual a 0,5 per x més 2. Es tallen al punt x 0,67, y 2,33.")
