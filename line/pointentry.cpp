@@ -107,9 +107,12 @@ void testPoint(WindowState &state)
     const double yP = fieldNumber(state, state.controls.txtAy[2]).value_or(0);
     const Members &m = state.members;
     const numtext::StraightLine line = drawnLine(state);
-    const PointVerdict result = line.vertical ? testVertical(line.x, xP, state.locale)
-                                              : testSloped(line.slope, line.intercept, m.slopeShown,
-                                                  m.interceptShown, xP, yP, state.locale);
+    PointVerdict result;
+    if (line.vertical)
+        result = testVertical(line.x, xP, state.locale);
+    else
+        result = testSloped(
+            line.slope, line.intercept, m.slopeShown, m.interceptShown, xP, yP, state.locale);
     state.controls.txtresultat.setText(result.worked);
     state.controls.txtsino.setText(result.verdict);
     state.shown.test = true;

@@ -114,7 +114,7 @@ public:
             return EquationFault { Reason::Empty, 0, {} };
         std::optional<Linear> left = functionName() ? std::optional(Linear { 0, 1, 0 }) : sum();
         if (!left)
-            return *fault;
+            return found();
         if (peek() != u'=') {
             stray();
             return fault.value_or(EquationFault { Reason::NoEquals, text.size(), {} });
@@ -122,11 +122,11 @@ public:
         take();
         const std::optional<Linear> right = sum();
         if (!right)
-            return *fault;
+            return found();
         if (peek() == u'=')
             return EquationFault { Reason::ManyEquals, at, {} };
         if (stray())
-            return *fault;
+            return found();
 
         const double a = add(left->x, -right->x);
         const double b = add(left->y, -right->y);
@@ -168,6 +168,9 @@ private:
         ++at;
         skipBlanks();
     }
+
+    // The fault a step that gave nothing has noted.
+    EquationFault found() const { return fault.value_or(EquationFault {}); }
 
     std::nullopt_t fail(Reason reason, qsizetype where, const QString &detail = {})
     {
