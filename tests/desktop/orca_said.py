@@ -5,7 +5,8 @@
 
 Each line of expected.txt is a count, a tab and a text: the text must be said exactly that many
 times, as an utterance of its own (Orca may end it with a full stop). Nothing Orca said may name a symbol, nor hold a
-symbol that a voice reads by its name, except a key or character echoed as it is typed.
+symbol that a voice reads by its name, except a key or character echoed as it is typed and a
+menu command's keys ('Shift+Ctrl+C').
 """
 
 import re
@@ -14,6 +15,7 @@ import sys
 SYMBOL_NAMES = ("middle dot", "number", "coixinet", "left paren", "right paren", "paren",
                 "punt volat", "parèntesi", "dash", "colon", "equals", "plus", "minus")
 SYMBOLS = "·#()=+:"
+SHORTCUT = re.compile(r"(?:(?:Shift|Ctrl|Alt|Maj|Control)\+)+\w+\.?")
 
 
 def utterances(log):
@@ -43,6 +45,8 @@ def main():
     for utterance in said:
         if len(utterance) <= 1 or utterance.endswith(" "):
             continue  # a key's name or a typed character, echoed as the pupil types
+        if SHORTCUT.fullmatch(utterance):
+            continue  # a menu command's keys, which Orca 48 reads after its name
         named = [name for name in SYMBOL_NAMES if name in utterance.lower()]
         held = [symbol for symbol in SYMBOLS if symbol in utterance]
         if named or held:
