@@ -260,6 +260,10 @@ public:
 private:
     QString said() const
     {
+        // With the keyboard on the plane's cursor, what is told there (where the cursor is, the
+        // point placed) is told as the plane's description, as at a field.
+        if (widget()->hasFocus())
+            return widget()->accessibleDescription();
         const QVariant kept = widget()->property(planeDescriptionKey);
         return kept.isValid() ? kept.toString() : widget()->accessibleDescription();
     }

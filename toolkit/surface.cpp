@@ -189,8 +189,9 @@ QRect Surface::labelRect() const
 {
     if (pointerLabel.isEmpty())
         return {};
-    const QFontMetrics metrics(planeCanvas.font());
-    const QSize text = metrics.size(Qt::TextSingleLine, pointerLabel) + QSize(2, 2);
+    const QFontMetrics metrics(planeCanvas.font(), this);
+    // A margin round the text for glyphs that reach past their advance.
+    const QSize text = metrics.size(Qt::TextSingleLine, pointerLabel) + QSize(6, 4);
     const int gap = qRound(labelGap * zoom());
     QRect place(pointer + QPoint(gap, -gap - text.height()), text);
     // Near the right or top edge it stands on the other side of the pointer, in sight.
@@ -215,6 +216,8 @@ void Surface::paintPointers(QPainter &painter)
         // The plane's numbers' colour and font, at the drawing's zoom.
         painter.setFont(planeCanvas.font());
         painter.setPen(paletteColour(1));
+        // Within its rectangle, which is all that a move repaints.
+        painter.setClipRect(labelRect());
         painter.drawText(labelRect(), Qt::AlignCenter, pointerLabel);
     }
 }
@@ -234,10 +237,10 @@ void Surface::mouseMoveEvent(QMouseEvent *event)
 {
     // Moves over a control reach the plane too, passed on by controls that do not track the
     // pointer: over them the label goes.
+    update(labelRect());
     pointer = event->position().toPoint();
     const QString label
         = onPlane(pointer) && input.label ? input.label(toWorld(pointer)) : QString();
-    update(labelRect());
     pointerLabel = label;
     update(labelRect());
     QWidget::mouseMoveEvent(event);
