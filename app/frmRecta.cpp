@@ -452,6 +452,9 @@ void frmRecta::addPlaneInput()
     };
     input.key = [this](const QKeyEvent &key) { return planeKey(key); };
     surface->setInput(std::move(input));
+    // As for a field: the plane that F4 moved the keyboard to is told after where its cursor
+    // is, so that a screen reader reads both once, as the focus comes.
+    tellFocusOnce(surface, dispatcher);
 
     // In the plane's menu, where the mouse finds it too; the plane stays out of the Tab order,
     // which the table keeps as it is.
