@@ -24,37 +24,25 @@ QStringList shown(frmRecta &window)
     return texts;
 }
 
-QPoint gridPoint(const QString &step)
-{
-    const QString at = step.section(u' ', 1);
-    return QPoint(at.section(u',', 0, 0).toInt(), at.section(u',', 1).toInt());
-}
-
 // Plays steps that place points on the plane: 'c 3,6' clicks the world point (3, 6), 'r 3,6'
-// right-clicks it, 'table' clicks the input table, 'k 3,6' goes to the plane with F4, moves the
-// cursor there with arrows and Shift+arrows and presses Enter, 'along -2' goes there and takes
-// two steps to the left along the line before Enter; each key step ends with Escape. 'wide'
-// widens the window. Any other step is typed, as drive::play does.
+// right-clicks it, 'table' clicks the input table, 'wide' widens the window, 'k 3,6' goes to the
+// plane with F4, moves the cursor there by Shift+arrows and arrows and presses Enter, 'along -1'
+// takes steps along the line instead; key steps end with Escape. Other steps are typed.
 void place(frmRecta &window, const QString &script)
 {
     auto *surface = window.findChild<Surface *>();
     QPoint cursor;
-    for (const QString &part : script.split(u';', Qt::SkipEmptyParts)) {
-        const QString step = part.trimmed();
+    for (const QString &step : script.split(u';')) {
         const QString kind = step.section(u' ', 0, 0);
-        const QPoint at = gridPoint(step);
-        const QPoint onScreen
-            = surface
-                  ->toWidget(QPointF(step.section(u' ', 1).section(u',', 0, 0).toDouble(),
-                      step.section(u' ', 1).section(u',', 1).toDouble()))
-                  .toPoint();
-        if (kind == u"c") {
-            QTest::mouseClick(surface, Qt::LeftButton, {}, onScreen);
-        } else if (kind == u"r") {
-            QTest::mouseClick(surface, Qt::RightButton, {}, onScreen);
+        const QString arg = step.section(u' ', 1);
+        const QPointF world(arg.section(u',', 0, 0).toDouble(), arg.section(u',', 1).toDouble());
+        const QPoint onScreen = surface->toWidget(world).toPoint();
+        if (kind == u"c" || kind == u"r") {
+            QTest::mouseClick(
+                surface, kind == u"c" ? Qt::LeftButton : Qt::RightButton, {}, onScreen);
             window.findChild<QMenu *>(QStringLiteral("planeMenu"))->hide();
         } else if (kind == u"wide") {
-            // A strip of plain background beside the drawing, whose world lies past the grid.
+            // A strip of background beside the drawing, whose world lies past the grid.
             window.resize(window.width() + 300, window.height());
             QCoreApplication::processEvents();
         } else if (kind == u"table") {
@@ -63,29 +51,27 @@ void place(frmRecta &window, const QString &script)
         } else if (kind == u"k" || kind == u"along") {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4);
             QWidget *plane = QApplication::focusWidget();
+            const auto press = [plane](Qt::Key ahead, Qt::Key back, int units) {
+                for (int n = 0; n < std::abs(units) / 5; ++n)
+                    QTest::keyClick(plane, units < 0 ? back : ahead, Qt::ShiftModifier);
+                for (int n = 0; n < std::abs(units) % 5; ++n)
+                    QTest::keyClick(plane, units < 0 ? back : ahead);
+            };
             if (kind == u"along") {
-                const int steps = step.section(u' ', 1).toInt();
-                for (int k = 0; k < std::abs(steps); ++k)
+                for (int n = 0; n < std::abs(arg.toInt()); ++n)
                     QTest::keyClick(
-                        plane, steps < 0 ? Qt::Key_Left : Qt::Key_Right, Qt::ControlModifier);
-            }
-            for (int k = 0; kind == u"k" && k < 2; ++k) {
-                const int d = k == 0 ? at.x() - cursor.x() : at.y() - cursor.y();
-                const auto key = k == 0 ? (d < 0 ? Qt::Key_Left : Qt::Key_Right)
-                                        : (d < 0 ? Qt::Key_Down : Qt::Key_Up);
-                for (int n = 0; n < std::abs(d) / 5; ++n)
-                    QTest::keyClick(plane, key, Qt::ShiftModifier);
-                for (int n = 0; n < std::abs(d) % 5; ++n)
-                    QTest::keyClick(plane, key);
+                        plane, arg.toInt() < 0 ? Qt::Key_Left : Qt::Key_Right, Qt::ControlModifier);
+            } else {
+                press(Qt::Key_Right, Qt::Key_Left, int(world.x()) - cursor.x());
+                press(Qt::Key_Up, Qt::Key_Down, int(world.y()) - cursor.y());
             }
             QTest::keyClick(plane, Qt::Key_Return);
             QTest::keyClick(plane, Qt::Key_Escape);
-            cursor = at;
         } else {
             drive::play(window, step);
         }
         if (kind == u"c" || kind == u"k")
-            cursor = at;
+            cursor = world.toPoint();
     }
 }
 
