@@ -25,9 +25,10 @@ QStringList shown(frmRecta &window)
 }
 
 // Plays steps that place points on the plane: 'c 3,6' clicks the world point (3, 6), 'r 3,6'
-// right-clicks it, 'table' clicks the input table, 'wide' widens the window, 'k 3,6' goes to the
-// plane with F4, moves the cursor there by Shift+arrows and arrows and presses Enter, 'along -1'
-// takes steps along the line instead; key steps end with Escape. Other steps are typed.
+// right-clicks it, 'table' clicks the input table, 'wide' widens the window, 'zoom' zooms it to 2,
+// 'k 3,6' goes to the plane with F4, moves the cursor there by Shift+arrows and arrows and presses
+// Enter, 'along -1' takes steps along the line instead; key steps end with Escape. Other steps are
+// typed.
 void place(frmRecta &window, const QString &script)
 {
     auto *surface = window.findChild<Surface *>();
@@ -41,6 +42,9 @@ void place(frmRecta &window, const QString &script)
             QTest::mouseClick(
                 surface, kind == u"c" ? Qt::LeftButton : Qt::RightButton, {}, onScreen);
             window.findChild<QMenu *>(QStringLiteral("planeMenu"))->hide();
+        } else if (kind == u"zoom") {
+            window.setZoom(2);
+            QCoreApplication::processEvents();
         } else if (kind == u"wide") {
             // A strip of background beside the drawing, whose world lies past the grid.
             window.resize(window.width() + 300, window.height());
@@ -98,6 +102,8 @@ void PlacingTest::placedAsTyped_data()
                                                                   << "A=1,2;B=3,6;P=2,4;P=5,1";
     QTest::newRow("vertical, at the edges") << "c -3,-14;c -3,14"
                                             << "A=-3,-14;B=-3,14";
+    QTest::newRow("at zoom 2") << "zoom;c 1,2;c -3,6;k 2,-5"
+                               << "A=1,2;B=-3,6;P=2,-5";
     QTest::newRow("B after A typed") << "A=1,2;c 3,6"
                                      << "A=1,2;B=3,6";
     QTest::newRow("compared with the kept line") << "c 1,2;c 3,6;nova;c 0,4;c 4,0"
