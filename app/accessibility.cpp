@@ -1,6 +1,8 @@
 #include "app/accessibility.h"
 
 #include "compare/relation.h"
+#include "line/gridpoint.h"
+#include "line/pointentry.h"
 #include "state/windowstate.h"
 #include "toolkit/field.h"
 #include "toolkit/texts.h"
@@ -153,9 +155,31 @@ QString planeDescription(const PlaneFacts &facts)
     return sentences.join(u' ');
 }
 
+QString positionText(QPoint at, bool onTheLine)
+{
+    QStringList parts { said.position.arg(
+        spokenText(QString::number(at.x())), spokenText(QString::number(at.y()))) };
+    if (onTheLine)
+        parts << said.onTheLine;
+    if (at.isNull())
+        parts << said.atOrigin;
+    else if (at.y() == 0)
+        parts << said.onXAxis;
+    else if (at.x() == 0)
+        parts << said.onYAxis;
+    return parts.join(QStringLiteral(", "));
+}
+
 QString resultsText(const ShownResults &results)
 {
     QStringList sentences;
+    if (results.placedRow >= 0 && results.placedRow < int(said.pointNames.size())) {
+        sentences << said.placed.arg(said.pointNames[std::size_t(results.placedRow)],
+            said.position.arg(spokenText(QString::number(results.placed.x())),
+                spokenText(QString::number(results.placed.y()))));
+    } else if (results.cursor) {
+        sentences << positionText(*results.cursor, results.cursorOnLine);
+    }
     if (results.cleared)
         sentences << said.cleared;
     if (!results.equation.isEmpty())
@@ -236,6 +260,10 @@ public:
 private:
     QString said() const
     {
+        // With the keyboard on the plane's cursor, what is told there (where the cursor is, the
+        // point placed) is told as the plane's description, as at a field.
+        if (widget()->hasFocus())
+            return widget()->accessibleDescription();
         const QVariant kept = widget()->property(planeDescriptionKey);
         return kept.isValid() ? kept.toString() : widget()->accessibleDescription();
     }
@@ -269,9 +297,8 @@ void ScreenReaderResults::handlerEnded(WindowState &state)
 {
     const Members &m = state.members;
     const Controls &c = state.controls;
-    // dibuixar leaves the fields of A and B locked until a menu command clears the plane for a
-    // new line: while they are, the line it drew is the current one on the plane.
-    const bool lineOnPlane = m.hasLine && !c.txtAx[0].isEnabled();
+    const std::optional<numtext::StraightLine> line = currentLine(state);
+    const bool lineOnPlane = line.has_value();
     if (state.shown.test) {
         testedX = c.txtAx[2].text();
         testedY = c.txtAy[2].text();
@@ -303,6 +330,10 @@ void ScreenReaderResults::handlerEnded(WindowState &state)
     results.kept = state.shown.kept;
     results.keptNothing = state.shown.keptNothing;
     results.cleared = state.shown.cleared;
+    results.cursor = state.shown.cursor;
+    results.cursorOnLine = state.shown.cursor && line && onLine(*state.shown.cursor, *line);
+    results.placedRow = state.shown.placedRow;
+    results.placed = state.shown.placed;
     const bool planeAsked = state.shown.plane;
     state.shown = {};
     const QString told = planeAsked ? planeNow : resultsText(results);

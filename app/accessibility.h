@@ -2,7 +2,10 @@
 
 #include "toolkit/announcer.h"
 
+#include <QPoint>
 #include <QString>
+
+#include <optional>
 
 class QWidget;
 struct WindowState;
@@ -39,7 +42,15 @@ struct ShownResults
     QString kept; // the equation "nova recta" kept, or "nova recta" with no line to keep
     bool keptNothing = false;
     bool cleared = false; // "esborrar" cleared the plane
+    std::optional<QPoint> cursor; // where the cursor on the plane moved to
+    bool cursorOnLine = false; // and whether that is on the current line
+    int placedRow = -1; // the row of a point placed on the plane, and where
+    QPoint placed;
 };
+
+/// Where a grid point is, in spoken words: 'x 3, y 7, a la recta', 'x menys 2, y 0, sobre
+/// l'eix de les x'.
+QString positionText(QPoint at, bool onTheLine);
 
 /// What a screen reader says of the results, in spoken words: 'Recta y és igual a 2 per x més 0.
 /// Es tallen al punt x 1, y 3.'

@@ -4,6 +4,7 @@
 #include "app/windowicon.h"
 #include "compare/compare.h"
 #include "frame/frame.h"
+#include "line/gridpoint.h"
 #include "line/linemath.h"
 #include "line/marks.h"
 #include "line/pointentry.h"
@@ -295,6 +296,8 @@ void frmRecta::buildTable(const QFont &windowFont)
             panel = new Panel(layout.background.value_or(Qt::white), surface);
             panel->setObjectName(QLatin1String(layout.name));
             surface->place(panel, layout.twips);
+            // The plane's cross is for placing points, which the table does not take.
+            panel->setCursor(Qt::ArrowCursor);
             for (const QLine &rule : rules)
                 panel->addLine(rule);
             control = panel;
@@ -328,6 +331,7 @@ void frmRecta::addKeys()
     connect(describePlane, &QAction::triggered, this,
         [this] { dispatcher.run([this] { state.shown.plane = true; }); });
     addPictureCommands();
+    addPlaneInput();
 
     // The whole window zooms: by the keys, in steps, or to whatever size it is given.
     const struct
@@ -433,6 +437,118 @@ void frmRecta::txtAy_KeyDown(std::int16_t index, std::int16_t keyCode, std::int1
     // cortar lies in compare/, above line/: the window runs it as the handler's last step.
     if (::txtAy_KeyDown(state, index, keyCode, shift))
         cortar();
+}
+
+void frmRecta::addPlaneInput()
+{
+    PlaneInput input;
+    input.click = [this](QPointF world) {
+        if (const auto at = gridPointAt(world.x(), world.y()))
+            dispatcher.run([this, at = *at] { posarPunt(at); });
+    };
+    input.label = [](QPointF world) {
+        const auto at = gridPointAt(world.x(), world.y());
+        return at ? QStringLiteral("(%1, %2)").arg(at->x()).arg(at->y()) : QString();
+    };
+    input.key = [this](const QKeyEvent &key) { return planeKey(key); };
+    surface->setInput(std::move(input));
+    // As for a field: the plane that F4 moved the keyboard to is told after where its cursor
+    // is, so that a screen reader reads both once, as the focus comes.
+    tellFocusOnce(surface, dispatcher);
+
+    // In the plane's menu, where the mouse finds it too; the plane stays out of the Tab order,
+    // which the table keeps as it is.
+    auto *toPlane = new QAction(texts::pointByKeys, this);
+    toPlane->setObjectName(QStringLiteral("pointByKeys"));
+    toPlane->setShortcut(QKeySequence(Qt::Key_F4));
+    toPlane->setShortcutContext(Qt::WindowShortcut);
+    toPlane->setShortcutVisibleInContextMenu(true);
+    addAction(toPlane);
+    planeMenu->addAction(toPlane);
+    connect(
+        toPlane, &QAction::triggered, this, [this] { dispatcher.run([this] { entrarAlPla(); }); });
+}
+
+void frmRecta::posarPunt(QPoint at)
+{
+    const auto row = placementRow(state);
+    if (!row || !gridPointAt(at.x(), at.y()))
+        return;
+    const std::int16_t r = *row;
+    // A new test point empties the last verdict, as a click into its field does.
+    if (r == 2)
+        txtAx_click(r);
+    state.controls.txtAx[r].setText(QString::number(at.x()));
+    state.controls.txtAy[r].setText(QString::number(at.y()));
+    txtAx_LostFocus(r);
+    txtAy_LostFocus(r);
+    state.pointing.lastPlaced = at;
+    state.shown.placedRow = r;
+    state.shown.placed = at;
+    if (r > 0)
+        txtAy_KeyDown(r, enterKey, 0);
+}
+
+void frmRecta::entrarAlPla()
+{
+    QWidget *from = QApplication::focusWidget();
+    if (from && from != surface && isAncestorOf(from))
+        cameFrom = from;
+    surface->setFocus(Qt::ShortcutFocusReason);
+    moureCursor(state.pointing.lastPlaced.value_or(QPoint(0, 0)));
+}
+
+void frmRecta::moureCursor(QPoint to)
+{
+    state.pointing.cursor = to;
+    state.shown.cursor = to;
+    surface->showCursor(QPointF(to));
+}
+
+void frmRecta::sortirDelPla()
+{
+    Field back(cameFrom);
+    if (!back.isEnabled()) {
+        const Controls &c = state.controls;
+        back = c.txtAx[2].isEnabled() ? c.txtAx[2] : c.txtAx[0];
+    }
+    back.focus();
+}
+
+bool frmRecta::planeKey(const QKeyEvent &key)
+{
+    const QPoint at = state.pointing.cursor;
+    const int step = key.modifiers() & Qt::ShiftModifier ? 5 : 1;
+    const bool along = key.modifiers() & Qt::ControlModifier;
+    std::optional<QPoint> to;
+    switch (key.key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        const int direction = key.key() == Qt::Key_Left ? -1 : 1;
+        const auto line = currentLine(state);
+        to = along && line ? stepAlongLine(at, direction, *line)
+                           : stepOnGrid(at, direction * step, 0);
+        break;
+    }
+    case Qt::Key_Up:
+        to = stepOnGrid(at, 0, step);
+        break;
+    case Qt::Key_Down:
+        to = stepOnGrid(at, 0, -step);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        dispatcher.run([this, at] { posarPunt(at); });
+        return true;
+    case Qt::Key_Escape:
+        dispatcher.run([this] { sortirDelPla(); });
+        return true;
+    default:
+        return false;
+    }
+    dispatcher.run([this, to = *to] { moureCursor(to); });
+    return true;
 }
 
 namespace {

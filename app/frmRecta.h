@@ -22,12 +22,14 @@
 #include "toolkit/dispatcher.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <cstdint>
 #include <memory>
 
 class Canvas;
 class QFont;
+class QKeyEvent;
 class QMenu;
 class QPrinter;
 class ScreenReaderResults;
@@ -72,6 +74,13 @@ public:
         ::txtequacio_KeyDown(state, keyCode, shift);
     }
 
+    /// Places a grid point as if typed into the next row that takes one (see placementRow): its
+    /// marks as on leaving its fields, and for B or the test point what Enter in its y field
+    /// does. A point off the grid, or with no row to take it, places nothing.
+    void posarPunt(QPoint at);
+    /// Gives the keyboard to the cursor on the plane, at the last point placed or the origin.
+    void entrarAlPla();
+
     /// Zooms the whole window to the next step up (direction > 0) or down, or back to 1
     /// (direction 0), as far as the screen has room.
     void zoomBy(int direction);
@@ -99,6 +108,13 @@ private:
     void openPlaneMenuAtFocus();
     qreal largestZoom() const;
     void routeHandlers();
+    /// The plane's own mouse and keys, and the command that takes the keyboard to it.
+    void addPlaneInput();
+    /// A key for the cursor on the plane; false for one it does not use.
+    bool planeKey(const QKeyEvent &key);
+    void moureCursor(QPoint to);
+    /// Back to the field the pupil came to the plane from, or the first open one.
+    void sortirDelPla();
 
     WindowState state;
     Dispatcher dispatcher;
@@ -106,4 +122,5 @@ private:
     WindowSizer *sizer = nullptr;
     std::unique_ptr<ScreenReaderResults> results;
     QMenu *planeMenu = nullptr;
+    QPointer<QWidget> cameFrom; // the field the keyboard left for the plane
 };

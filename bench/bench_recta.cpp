@@ -9,6 +9,7 @@
 #include "numtext/numtext.h"
 #include "toolkit/canvas.h"
 #include "toolkit/palette.h"
+#include "toolkit/surface.h"
 
 #include <QAction>
 #include <QApplication>
@@ -326,6 +327,27 @@ void BM_enterToScreen(benchmark::State &state)
         [] { return drew(QStringLiteral("y = 2·x + 0")); });
 }
 BENCHMARK(BM_enterToScreen)->UseManualTime()->Iterations(30)->Unit(benchmark::kMicrosecond);
+
+// A click on the plane at B, with A typed, until the screen shows the line: the click found on
+// the grid, B's fields written and marked, then all that Enter in B's y field does.
+void BM_clickToScreen(benchmark::State &state)
+{
+    withoutPause(
+        state,
+        [] {
+            typeInto(QStringLiteral("txtAx(0)"), QStringLiteral("1"));
+            typeInto(QStringLiteral("txtAy(0)"), QStringLiteral("2"));
+            settle();
+        },
+        [] {
+            auto *surface = window->findChild<Surface *>();
+            QTest::mouseClick(
+                surface, Qt::LeftButton, {}, surface->toWidget(QPointF(3, 6)).toPoint());
+            settle();
+        },
+        [] { return drew(QStringLiteral("y = 2·x + 0")); });
+}
+BENCHMARK(BM_clickToScreen)->UseManualTime()->Iterations(30)->Unit(benchmark::kMicrosecond);
 
 void BM_equationToScreen(benchmark::State &state)
 {

@@ -92,6 +92,7 @@ timed("dibuixar without pause (paired)", paired("BM_dibuixarWithoutPause"))
 timed("Enter in txtAy(1) to handler done, no pause (paired)", paired("BM_enterToLine"), 3.0)
 timed("Enter in txtAy(1) to line on screen, no pause (paired)", paired("BM_enterToScreen"), 3.0)
 timed("Enter in txtequacio to line on screen, no pause (paired)", paired("BM_equationToScreen"))
+timed("click on the plane at B to line on screen, no pause (paired)", paired("BM_clickToScreen"), 3.0)
 for name in ("parseLeadingNumber", "numberToText", "formatNumber", "roundNumber", "slopedLine"):
     timed(f"{name}, one call", f"BM_{name}")
 timed("readEquation, one call", "BM_readEquation", 0.002)

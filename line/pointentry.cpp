@@ -194,6 +194,32 @@ std::optional<double> fieldNumber(const WindowState &state, const Field &field)
     return numtext::readCoordinate(field.text(), state.locale);
 }
 
+std::optional<numtext::StraightLine> currentLine(const WindowState &state)
+{
+    const Members &m = state.members;
+    // dibuixar locks the fields of A and B until a menu command clears the plane for a new
+    // line: while they are locked, the line it drew is the one on the plane.
+    if (!m.hasLine || state.controls.txtAx[0].isEnabled())
+        return std::nullopt;
+    return numtext::StraightLine { m.vertical, m.verticalX, m.slope.toNumberOr0(state.locale),
+        m.intercept.toNumberOr0(state.locale) };
+}
+
+std::optional<std::int16_t> placementRow(const WindowState &state)
+{
+    const Controls &c = state.controls;
+    if (currentLine(state)) {
+        if (c.txtAx[testRow].isEnabled())
+            return testRow;
+        return std::nullopt;
+    }
+    for (std::int16_t row = 0; row < testRow; ++row) {
+        if (c.txtAx[row].isEnabled() && (blank(c.txtAx[row]) || blank(c.txtAy[row])))
+            return row;
+    }
+    return std::nullopt;
+}
+
 void appendKeptEquation(WindowState &state)
 {
     if (!state.controls.txtequacio2.text().isEmpty())

@@ -23,6 +23,14 @@ bool txtAy_KeyDown(WindowState &state, std::int16_t row, std::int16_t keyCode, s
 /// is empty or blank, nothing for a text that is no number.
 std::optional<double> fieldNumber(const WindowState &state, const Field &field);
 
+/// The line drawn for the points of the table, while their fields are locked; none before it is
+/// drawn and after a menu command has opened the table for a new line.
+std::optional<numtext::StraightLine> currentLine(const WindowState &state);
+
+/// The row that a point placed on the plane goes into: the first of A and B that is open and
+/// not complete, or the test point once the line is drawn; none when neither is.
+std::optional<std::int16_t> placementRow(const WindowState &state);
+
 /// Adds the current equation on a line of its own below the kept ones, once there are any.
 void appendKeptEquation(WindowState &state);
 

@@ -4,9 +4,11 @@
 #include "numtext/numtext.h"
 #include "toolkit/field.h"
 
+#include <QPoint>
 #include <QString>
 
 #include <array>
+#include <optional>
 
 class Canvas;
 
@@ -65,6 +67,16 @@ struct Shown
     bool keptNothing = false; // "nova recta" with no line to keep
     bool cleared = false; // "esborrar" cleared the plane
     bool plane = false; // the pupil asked what the plane shows
+    std::optional<QPoint> cursor; // where the keyboard's cursor on the plane has moved to
+    int placedRow = -1; // the row a point placed on the plane went into: A, B, the test point
+    QPoint placed;
+};
+
+/// The points the pupil places on the plane, by the mouse or the keyboard's cursor.
+struct Pointing
+{
+    QPoint cursor; // the keyboard's cursor, while the plane has the keyboard
+    std::optional<QPoint> lastPlaced;
 };
 
 /// Everything the window's procedures work on: its members, its fields, the canvas of its
@@ -77,4 +89,5 @@ struct WindowState
     Canvas *canvas = nullptr;
     numtext::NumberLocale locale;
     Shown shown;
+    Pointing pointing;
 };

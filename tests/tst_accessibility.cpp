@@ -267,7 +267,8 @@ private Q_SLOTS:
             << "F2"
             << "txtAx(0)"
             << "Els eixos amb una quadrícula de punts de menys 20 a 20, encara sense cap recta. "
-               "Premeu F2 per sentir què hi ha al pla."
+               "Premeu F2 per sentir què hi ha al pla, i F4 per moure-us pel pla amb les fletxes i "
+               "posar-hi un punt amb Retorn."
             << QString() << QString();
         QTest::newRow("nova recta from the test point tells the kept line in A's x")
             << "A=1,2;B=3,6;P=2,4;nova"

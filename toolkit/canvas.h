@@ -81,6 +81,8 @@ public:
     void setZoom(qreal zoom);
     qreal zoom() const { return scale; }
     const QColor &backgroundColour() const { return background; }
+    /// The font that text is drawn in, at the current zoom.
+    const QFont &font() const { return zoomedFont; }
     /// Draws what is kept onto target, in logical pixels of the current zoom, as lines, dots,
     /// circles and text rather than pixels: for a printer's page, sharp at any size.
     void paintOnto(QPainter &target);

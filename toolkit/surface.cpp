@@ -1,7 +1,10 @@
 #include "toolkit/surface.h"
 
 #include "toolkit/dispatcher.h"
+#include "toolkit/palette.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPicture>
@@ -9,6 +12,19 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The keyboard's cursor: a square of its own colour, green, which nothing else on the plane is,
+// at 5.1:1 against the white plane. Half its side in world units, round a grid dot.
+const QColor cursorColour = paletteColour(2);
+constexpr qreal cursorHalfSide = 0.4;
+// The pointer's label stands this far right of the pointer and above it, in logical pixels
+// at zoom 1, clear of the cross.
+constexpr int labelGap = 8;
+
+} // namespace
 
 Surface::Surface(QSize twips, QWidget *parent)
     : QWidget(parent)
@@ -21,6 +37,9 @@ Surface::Surface(QSize twips, QWidget *parent)
     // frame is never drawn over marks that a handler has just made.
     planeCanvas.setChangedHandler([this] { update(); });
     planeCanvas.setPresentHandler([this] { repaint(); });
+    // The point the pointer would place is shown beside it as it moves, and the cross marks it.
+    setMouseTracking(true);
+    setCursor(Qt::CrossCursor);
 }
 
 void Surface::setPaintHandler(std::function<void()> handler, Dispatcher *dispatcher)
@@ -128,6 +147,128 @@ void Surface::paintEvent(QPaintEvent *event)
             controls.setLaterFonts();
         }
     }
+    paintPointers(screen);
+}
+
+QPointF Surface::toWidget(QPointF world) const
+{
+    return planeCanvas.toPixel(float(world.x()), float(world.y())) + origin;
+}
+
+QPointF Surface::toWorld(QPointF position) const
+{
+    return planeCanvas.toWorld(position - origin);
+}
+
+bool Surface::onPlane(QPoint position) const
+{
+    return QRect(origin, planeCanvas.size()).contains(position) && !childAt(position);
+}
+
+void Surface::showCursor(std::optional<QPointF> world)
+{
+    update(cursorRect());
+    cursorAt = world;
+    update(cursorRect());
+}
+
+QRect Surface::cursorRect() const
+{
+    if (!cursorAt)
+        return {};
+    const QPointF centre = toWidget(*cursorAt);
+    const qreal half = std::abs(toWidget(*cursorAt + QPointF(cursorHalfSide, 0)).x() - centre.x());
+    // Room for the pen on both sides.
+    const qreal pen = 2 * std::ceil(zoom()) + 1;
+    return QRectF(
+        centre - QPointF(half + pen, half + pen), centre + QPointF(half + pen, half + pen))
+        .toAlignedRect();
+}
+
+QRect Surface::labelRect() const
+{
+    if (pointerLabel.isEmpty())
+        return {};
+    const QFontMetrics metrics(planeCanvas.font(), this);
+    // A margin round the text for glyphs that reach past their advance.
+    const QSize text = metrics.size(Qt::TextSingleLine, pointerLabel) + QSize(6, 4);
+    const int gap = qRound(labelGap * zoom());
+    QRect place(pointer + QPoint(gap, -gap - text.height()), text);
+    // Near the right or top edge it stands on the other side of the pointer, in sight.
+    if (place.right() > width())
+        place.moveRight(pointer.x() - gap);
+    if (place.top() < 0)
+        place.moveTop(pointer.y() + gap);
+    return place;
+}
+
+void Surface::paintPointers(QPainter &painter)
+{
+    if (cursorAt) {
+        const QPointF centre = toWidget(*cursorAt);
+        const qreal half
+            = std::abs(toWidget(*cursorAt + QPointF(cursorHalfSide, 0)).x() - centre.x());
+        painter.setPen(QPen(cursorColour, 2 * std::round(zoom())));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(centre - QPointF(half, half), centre + QPointF(half, half)));
+    }
+    if (!pointerLabel.isEmpty()) {
+        // The plane's numbers' colour and font, at the drawing's zoom.
+        painter.setFont(planeCanvas.font());
+        painter.setPen(paletteColour(1));
+        // Within its rectangle, which is all that a move repaints.
+        painter.setClipRect(labelRect());
+        painter.drawText(labelRect(), Qt::AlignCenter, pointerLabel);
+    }
+}
+
+void Surface::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && onPlane(at) && input.click) {
+        input.click(toWorld(at));
+        event->accept();
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void Surface::mouseMoveEvent(QMouseEvent *event)
+{
+    // Moves over a control reach the plane too, passed on by controls that do not track the
+    // pointer: over them the label goes.
+    update(labelRect());
+    pointer = event->position().toPoint();
+    const QString label
+        = onPlane(pointer) && input.label ? input.label(toWorld(pointer)) : QString();
+    pointerLabel = label;
+    update(labelRect());
+    QWidget::mouseMoveEvent(event);
+}
+
+void Surface::leaveEvent(QEvent *event)
+{
+    update(labelRect());
+    pointerLabel.clear();
+    QWidget::leaveEvent(event);
+}
+
+void Surface::keyPressEvent(QKeyEvent *event)
+{
+    // Keys that a field passes on (Enter, which a line field leaves to a dialog's button) are
+    // the field's, not the cursor's.
+    if (hasFocus() && input.key && input.key(*event)) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void Surface::focusOutEvent(QFocusEvent *event)
+{
+    // The cursor belongs to the keyboard: it goes where the keyboard goes.
+    showCursor(std::nullopt);
+    QWidget::focusOutEvent(event);
 }
 
 QImage Surface::picture()

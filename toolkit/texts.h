@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <array>
+
 /// Every Catalan text the window shows or says, written exactly, blanks included: the window's
 /// own, the results, and what a screen reader says of the controls and the results.
 namespace texts {
@@ -57,6 +59,7 @@ inline const Refusals refused;
 // The plane's menu.
 inline const QString copyPicture = QStringLiteral("Copia la imatge");
 inline const QString printPicture = QStringLiteral("Imprimeix…");
+inline const QString pointByKeys = QStringLiteral("Posa un punt amb les fletxes");
 
 /// What a screen reader says of a control.
 struct ControlTexts
@@ -93,8 +96,10 @@ inline const ControlTexts verdict { QStringLiteral("Veredicte"),
 inline const ControlTexts table { QStringLiteral("Taula de valors"),
     QStringLiteral("L'equació i les coordenades dels punts A, B i el punt de prova") };
 inline const ControlTexts plane { QStringLiteral("Pla cartesià"),
-    QStringLiteral("Els eixos amb una quadrícula de punts de menys 20 a 20, encara sense cap "
-                   "recta. Premeu F2 per sentir què hi ha al pla.") };
+    QStringLiteral(
+        "Els eixos amb una quadrícula de punts de menys 20 a 20, encara sense cap "
+        "recta. Premeu F2 per sentir què hi ha al pla, i F4 per moure-us pel pla amb les fletxes i "
+        "posar-hi un punt amb Retorn.") };
 
 /// What a voice says of the results: the sentences, and the words for the symbols of the shown
 /// texts, which a voice reads by their names (Orca says "middle dot", "number", "dash", "left
@@ -111,6 +116,15 @@ struct Spoken
     QString worked = QStringLiteral("%1. %2.");
     QString crossing = QStringLiteral("Es tallen al punt x %1, y %2.");
     QString sameSlope = QStringLiteral("Són %1.");
+    /// Where the cursor on the plane is, and the point placed there.
+    QString position = QStringLiteral("x %1, y %2");
+    QString onTheLine = QStringLiteral("a la recta");
+    QString onXAxis = QStringLiteral("sobre l'eix de les x");
+    QString onYAxis = QStringLiteral("sobre l'eix de les y");
+    QString atOrigin = QStringLiteral("a l'origen");
+    QString placed = QStringLiteral("%1 %2.");
+    std::array<QString, 3> pointNames { QStringLiteral("Punt A"), QStringLiteral("Punt B"),
+        QStringLiteral("Punt de prova") };
     QString equals = QStringLiteral("és igual a");
     QString notEquals = QStringLiteral("no és igual a");
     QString times = QStringLiteral("per");

@@ -371,6 +371,21 @@ def main():
             check(pump(HEAR, lambda: heard(empty_plane, whole=False)),
                   "the plane is not in the screen reader's review of the window")
             keys("KP_Subtract")
+
+        # F4 takes the keyboard to the cursor on the plane, at the origin while nothing has been
+        # placed; each move is told once, and so is each point placed, B with its line.
+        reach("F4", "Pla cartesià")
+        told("x 0, y 0, a l'origen")
+        for key, said in [("Right", "x 1, y 0, sobre l'eix de les x"), ("Up", "x 1, y 1"),
+                          ("Return", "Punt A x 1, y 1."), ("Right", "x 2, y 1"),
+                          ("Up", "x 2, y 2"), ("Up", "x 2, y 3"),
+                          ("Return", "Punt B x 2, y 3. Recta y és igual a 2 per x menys 1."),
+                          ("ctrl+Left", "x 1, y 1, a la recta")]:
+            keys(key)
+            told(said)
+        # Escape goes back to the field the pupil came from, or, now that A's is locked, to the
+        # test point's.
+        reach("Escape", "Coordenada x del punt de prova")
     finally:
         app.terminate()
         try:

@@ -8,8 +8,9 @@ Run it inside an X server and a D-Bus session with a window manager free to star
 tests/desktop/session.sh /usr/bin/python3 soak.py ...  It starts openbox,
 Recta, a second window (xmessage) and, when given, the clipboard owner; drives Recta through
 xdotool as a pupil would (real clicks at the fields' places, typing, pastes, Enter, Tab,
-Shift+Tab, the two commands by mouse and by Alt, the other window moved over it and away, the
-message box closed with Enter or Escape) and reads the fields back through AT-SPI.
+Shift+Tab, the two commands by mouse and by Alt, points placed on the plane by clicks and by
+the F4 cursor, the other window moved over it and away, the message box closed with Enter or
+Escape) and reads the fields back through AT-SPI.
 
 It fails (exit 1) when Recta dies, takes more than 2 s to answer an AT-SPI request sent after an
 action, writes to stderr anything but known Qt start-up lines, grows by 2 MiB or more of resident
@@ -454,6 +455,14 @@ class Soak:
         if roll < 200:
             key = r.choice(LINE_FIELDS * 3 + ["resultat", "sino", "equacio2", "panel", "plane"])
             return ["click", key, round(r.random(), 3), round(r.random(), 3)]
+        if roll < 240:
+            # A point placed on the plane, by a click anywhere on it (past the grid, on the
+            # table) or by the keyboard's cursor.
+            return ["place", round(r.random(), 3), round(r.random(), 3)]
+        if roll < 260:
+            return ["cursor", [r.choice(["Left", "Right", "Up", "Down", "shift+Left", "shift+Up",
+                                         "ctrl+Left", "ctrl+Right"])
+                               for _ in range(r.randrange(0, 8))] + [r.choice(["Return", "space"])]]
         if roll < 520:
             return ["type", self.token()]
         if roll < 540:
@@ -482,6 +491,27 @@ class Soak:
             x, y, w, h = d.place(action[1])
             d.click(x + 2 + int(action[2] * max(w - 4, 1)),
                     y + 2 + int(action[3] * max(h - 4, 1)))
+            if action[1] == "plane":
+                d.round_trip()
+                self.close_box_if_up()
+        elif kind in ("place", "cursor"):
+            before = d.text("equacio")
+            if kind == "place":
+                x, y, w, h = d.place("plane")
+                d.click(x + 2 + int(action[1] * (w - 4)), y + 2 + int(action[2] * (h - 4)))
+            else:
+                xdo("key", "--delay", "1", "F4", *action[1])
+            d.round_trip()
+            # A point that completes the entry is Enter in B's y: a field that is no number
+            # is told in the message box.
+            self.close_box_if_up()
+            if kind == "cursor":
+                xdo("key", "--delay", "1", "Escape")
+            d.round_trip()
+            equation = d.text("equacio")
+            if equation != before and equation and not self.pattern.match(equation):
+                raise Failure("after a point placed on the plane the equation field holds %r"
+                              % equation)
         elif kind == "type":
             xdo("type", "--delay", "1", "--", action[1])
         elif kind == "paste":
@@ -511,8 +541,10 @@ class Soak:
             d.round_trip()
             xdo("windowmove", d.other, 1040, 40)
         elif kind == "line":
-            x, y, w, h = d.place("plane")
-            d.click(x + w // 2, y + h // 2)
+            # The window gets the keys by a click on the panel below its fields, where a click
+            # on the plane would place a point.
+            x, y, w, h = d.place("panel")
+            d.click(x + w // 2, y + h - 4)
             xdo("key", "--delay", "1", "alt+n")
             self.after_menu()
             for key, text in zip(["Ax0", "Ay0", "Ax1", "Ay1"], action[1]):
