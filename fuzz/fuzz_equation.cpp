@@ -164,38 +164,47 @@ int precedence(Kind k)
     }
 }
 
-// One side of the equation at (x, y), by operator precedence; nothing for a malformed side.
-std::optional<double> evaluate(const std::vector<Token> &side, double x, double y)
+// A value and the size of what went into it: the sum of the magnitudes of its terms, which
+// bounds the rounding of the value when they cancel.
+struct Value
 {
-    std::vector<double> values;
+    double v = 0;
+    double size = 0;
+};
+
+// One side of the equation at (x, y), by operator precedence; nothing for a malformed side.
+std::optional<Value> evaluate(const std::vector<Token> &side, double x, double y)
+{
+    std::vector<Value> values;
     std::vector<Kind> ops;
     const auto apply = [&values](Kind op) {
         if (op == Kind::Negate) {
             if (values.empty())
                 return false;
-            values.back() = -values.back();
+            values.back().v = -values.back().v;
             return true;
         }
         if (values.size() < 2)
             return false;
-        const double b = values.back();
+        const Value b = values.back();
         values.pop_back();
-        double &a = values.back();
+        Value &a = values.back();
         switch (op) {
         case Kind::Plus:
-            a += b;
+            a = { a.v + b.v, a.size + b.size };
             break;
         case Kind::Minus:
-            a -= b;
+            a = { a.v - b.v, a.size + b.size };
             break;
         case Kind::Times:
-            a *= b;
+            a = { a.v * b.v, a.size * b.size };
             break;
         case Kind::Divide:
-            a /= b;
+            a = { a.v / b.v, a.size / std::abs(b.v) };
             break;
         default:
-            a = std::pow(a, b);
+            a.v = std::pow(a.v, b.v);
+            a.size = std::abs(a.v);
             break;
         }
         return true;
@@ -203,7 +212,8 @@ std::optional<double> evaluate(const std::vector<Token> &side, double x, double 
     bool operand = true; // an operand is expected: a sign here is a sign of its own
     for (const Token &t : side) {
         if (t.kind == Kind::Number || t.kind == Kind::X || t.kind == Kind::Y) {
-            values.push_back(t.kind == Kind::Number ? t.value : t.kind == Kind::X ? x : y);
+            const double v = t.kind == Kind::Number ? t.value : t.kind == Kind::X ? x : y;
+            values.push_back({ v, std::abs(v) });
             operand = false;
         } else if (t.kind == Kind::Open) {
             ops.push_back(Kind::Open);
@@ -265,26 +275,28 @@ void check(const QString &typed, const EquationPoints &p)
     }
     if (side != 1)
         fail("the reading accepted a text without exactly one '='", typed, p);
-    const auto f = [&](double x, double y) -> std::optional<double> {
+    const auto f = [&](double x, double y) -> std::optional<Value> {
         const auto left = evaluate(sides[0], x, y);
         const auto right = evaluate(sides[1], x, y);
         if (!left || !right)
             return std::nullopt;
-        return *left - *right;
+        return Value { left->v - right->v, left->size + right->size };
     };
     // F(x, y) = a·x + b·y + c, found from three points. A point is on the typed line when its
     // distance from it, |F| over the length of (a, b), is within a millionth of a unit, or of
     // its own size far out: the fields round to 15 digits, and a whole ordinate may be one
-    // within a relative 1e-9.
+    // within a relative 1e-9. Terms that cancel leave F a rounding of its own, bounded by the
+    // size of what went into it.
     const auto c = f(0, 0), fx = f(1, 0), fy = f(0, 1);
     if (!c || !fx || !fy)
         fail("the reading accepted a text this evaluator cannot evaluate", typed, p);
-    const double a = *fx - *c, b = *fy - *c;
+    const double a = fx->v - c->v, b = fy->v - c->v;
     const auto holds = [&](double x, double y) {
         const auto value = f(x, y);
         return value
-            && std::abs(*value)
-            <= 1e-6 * std::hypot(a, b) * std::max({ 1.0, std::abs(x), std::abs(y) });
+            && std::abs(value->v)
+            <= 1e-6 * std::hypot(a, b) * std::max({ 1.0, std::abs(x), std::abs(y) })
+                + 1e-12 * value->size;
     };
     const double ax = fieldValue(p.ax), ay = fieldValue(p.ay);
     const double bx = fieldValue(p.bx), by = fieldValue(p.by);

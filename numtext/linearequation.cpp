@@ -41,12 +41,30 @@ bool usable(const Linear &v)
     return usableCoefficient(v.x) && usableCoefficient(v.y) && usableCoefficient(v.c);
 }
 
-// A sum that cancels to within rounding is zero: 'y=0.1x+0.2x-0.3x' is horizontal, and
-// 'x=x+0.1-0.1' has no variable left.
-double add(double p, double q)
+// A sum that cancels to within a few units of rounding is zero: 'y=0.1x+0.2x-0.3x' is
+// horizontal, and 'x=x+0.1-0.1' has no variable left. One that cancels further, to fewer than
+// four digits that can be trusted, as numbers of fourteen digits that differ in the last do, is
+// nothing: no line can be drawn from it that is surely the one typed.
+std::optional<double> add(double p, double q)
 {
     const double r = p + q;
-    return std::abs(r) <= 1e-12 * std::max(std::abs(p), std::abs(q)) ? 0.0 : r;
+    const double largest = std::max(std::abs(p), std::abs(q));
+    if (std::abs(r) <= 1e-15 * largest)
+        return 0.0;
+    if (std::abs(r) < 1e-11 * largest)
+        return std::nullopt;
+    return r;
+}
+
+// The sum or difference of two sides, term by term; nothing where a term cannot be trusted.
+std::optional<Linear> combine(const Linear &p, const Linear &q, double sign)
+{
+    const auto x = add(p.x, sign * q.x);
+    const auto y = add(p.y, sign * q.y);
+    const auto c = add(p.c, sign * q.c);
+    if (!x || !y || !c)
+        return std::nullopt;
+    return Linear { *x, *y, *c };
 }
 
 QString variableName(const Linear &v)
@@ -128,9 +146,12 @@ public:
         if (stray())
             return found();
 
-        const double a = add(left->x, -right->x);
-        const double b = add(left->y, -right->y);
-        const double c = add(left->c, -right->c);
+        const std::optional<Linear> both = combine(*left, *right, -1.0);
+        if (!both)
+            return EquationFault { Reason::TooLarge, text.size(), {} };
+        const double a = both->x;
+        const double b = both->y;
+        const double c = both->c;
         if (a == 0 && b == 0)
             return EquationFault { Reason::NoVariable, text.size(), {} };
         StraightLine line;
@@ -226,9 +247,8 @@ private:
             if (!next)
                 return std::nullopt;
             const double sign = op == u'+' ? 1.0 : -1.0;
-            total = Linear { add(total->x, sign * next->x), add(total->y, sign * next->y),
-                add(total->c, sign * next->c) };
-            if (!usable(*total))
+            total = combine(*total, *next, sign);
+            if (!total || !usable(*total))
                 return fail(Reason::TooLarge, where);
         }
         return total;

@@ -198,6 +198,8 @@ void TestEquation::refuses_data()
         u"Nombre massa gran per dibuixar-lo."_s);
     row("ordinate too large", u"y=900000000000000x+900000000000000"_s, Reason::TooLarge, 34,
         u"Nombre massa gran per dibuixar-lo."_s);
+    row("fourteen digits cancelling", u"y=100000000000.001x-100000000000x"_s, Reason::TooLarge, 19,
+        u"Nombre massa gran per dibuixar-lo."_s);
     row("nested too deep", u"y="_s + QString(100000, u'(') + u"x"_s, Reason::TooDeep, 66,
         u"Massa parèntesis un dins de l'altre."_s);
 }
