@@ -32,7 +32,21 @@ namespace {
     std::abort();
 }
 
-enum class Kind { Number, X, Y, Open, Close, Plus, Minus, Times, Divide, Power, Equals, Negate };
+enum class Kind {
+    Number,
+    X,
+    Y,
+    Open,
+    Close,
+    Plus,
+    Minus,
+    Times,
+    Divide,
+    Power,
+    Superscript,
+    Equals,
+    Negate
+};
 
 struct Token
 {
@@ -122,8 +136,7 @@ std::optional<std::vector<Token>> tokens(QString typed)
             break;
         case 0xB2:
         case 0xB3:
-            out.push_back({ Kind::Power });
-            out.push_back({ Kind::Number, c == 0xB2 ? 2.0 : 3.0 });
+            out.push_back({ Kind::Superscript, c == 0xB2 ? 2.0 : 3.0 });
             break;
         case '=':
             out.push_back({ Kind::Equals });
@@ -138,7 +151,7 @@ std::optional<std::vector<Token>> tokens(QString typed)
         if (starts && !explicit_.empty()) {
             const Kind before = explicit_.back().kind;
             if (before == Kind::Number || before == Kind::X || before == Kind::Y
-                || before == Kind::Close)
+                || before == Kind::Close || before == Kind::Superscript)
                 explicit_.push_back({ Kind::Times });
         }
         explicit_.push_back(t);
@@ -211,7 +224,13 @@ std::optional<Value> evaluate(const std::vector<Token> &side, double x, double y
     };
     bool operand = true; // an operand is expected: a sign here is a sign of its own
     for (const Token &t : side) {
-        if (t.kind == Kind::Number || t.kind == Kind::X || t.kind == Kind::Y) {
+        if (t.kind == Kind::Superscript) {
+            // A written power belongs to what stands just before it: (2³)², x^2² = x^4.
+            if (values.empty() || operand)
+                return std::nullopt;
+            values.back().v = std::pow(values.back().v, t.value);
+            values.back().size = std::abs(values.back().v);
+        } else if (t.kind == Kind::Number || t.kind == Kind::X || t.kind == Kind::Y) {
             const double v = t.kind == Kind::Number ? t.value : t.kind == Kind::X ? x : y;
             values.push_back({ v, std::abs(v) });
             operand = false;

@@ -78,6 +78,7 @@ void TestEquation::readsPoints_data()
         { "a function", u"f(x)=2x+1"_s, sloped, { "1", "3", "-1", "-1" }, 2, 1 },
         { "a function's name", u"f = 2x+1"_s, sloped, { "1", "3", "-1", "-1" }, 2, 1 },
         { "a textbook's minus sign", u"y=\u2212x+4"_s, sloped, { "1", "3", "-1", "5" }, -1, 4 },
+        { "superscripts in a row", u"y=2³²x"_s, sloped, { "1", "64", "-1", "-64" }, 64, 0 },
         { "powers of numbers", u"y=2^3^2x-3²"_s, sloped, { "1", "503", "-1", "-521" }, 512, -9 },
         { "beyond 16 bits", u"y=40000x+2"_s, sloped, { "1", "40002", "-1", "-39998" }, 40000, 2 },
         // The program's own equations read back.
