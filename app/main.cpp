@@ -1,7 +1,7 @@
-#include "app/frmRecta.h"
-#include "app/windowicon.h"
-#include "toolkit/texts.h"
-#include "toolkit/translation.h"
+#include "frmRecta.h"
+#include "texts.h"
+#include "translation.h"
+#include "windowicon.h"
 
 #include <QApplication>
 #include <QLocale>

@@ -5,7 +5,7 @@
 // With --fonts the fields and the client area also get the real window's fonts, chosen by the
 // toolkit's code that the real window uses (one installed family each), which shows what
 // loading them costs any program of this shape.
-#include "toolkit/fonts.h"
+#include "fonts.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,15 +1,15 @@
 // Figures for the window's drawing and entry paths, driven as a pupil drives them, and for the
 // conversions they rely on. One shown window serves every benchmark; "esborrar" resets it
 // between iterations, outside the timed part.
-#include "app/frmRecta.h"
-#include "compare/equation.h"
-#include "frame/frame.h"
-#include "line/linemath.h"
-#include "line/marks.h"
-#include "numtext/numtext.h"
-#include "toolkit/canvas.h"
-#include "toolkit/palette.h"
-#include "toolkit/surface.h"
+#include "canvas.h"
+#include "equation.h"
+#include "frame.h"
+#include "frmRecta.h"
+#include "linemath.h"
+#include "marks.h"
+#include "numtext.h"
+#include "palette.h"
+#include "surface.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 // Start-up probe: builds the real window, shows it and ends as soon as its client area has
 // been painted once, so that the whole process's time and memory are those of a start-up.
-#include "app/frmRecta.h"
+#include "frmRecta.h"
 
 #include <QApplication>
 #include <QEvent>

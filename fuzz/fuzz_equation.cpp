@@ -2,9 +2,9 @@
 // accepts is checked against an evaluator of its own here (tokens and operator precedence, not
 // the reader's descent): the typed equation, evaluated at each of the two points the reading
 // gives, must hold, as it must along the line the reading reports.
-#include "compare/equation.h"
-#include "fuzz/printable.h"
-#include "numtext/numtext.h"
+#include "equation.h"
+#include "numtext.h"
+#include "printable.h"
 
 #include <QString>
 

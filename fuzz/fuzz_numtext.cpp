@@ -2,8 +2,8 @@
 // behaviour; the readings must agree with the C library's correctly rounded strtod on the text
 // that a simple, separate reading of the grammar picks out, and every number written must read
 // back as itself (to its digits) or, for "0.##", within the two decimals.
-#include "fuzz/printable.h"
-#include "numtext/numtext.h"
+#include "numtext.h"
+#include "printable.h"
 
 #include <QString>
 

@@ -23,13 +23,13 @@
 // click or press a key there. The first byte of the script picks the decimal separator of the
 // window the script plays on (even: full stop, odd: comma); every script starts from
 // "esborrar" with the focus in txtAx(0).
-#include "app/frmRecta.h"
-#include "compare/equation.h"
-#include "fuzz/printable.h"
-#include "numtext/numtext.h"
-#include "state/windowstate.h"
-#include "toolkit/canvas.h"
-#include "toolkit/palette.h"
+#include "canvas.h"
+#include "equation.h"
+#include "frmRecta.h"
+#include "numtext.h"
+#include "palette.h"
+#include "printable.h"
+#include "windowstate.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>

@@ -1,7 +1,7 @@
-#include "app/accessibility.h"
-#include "app/frmRecta.h"
-#include "line/linemath.h"
-#include "tests/session.h"
+#include "accessibility.h"
+#include "frmRecta.h"
+#include "linemath.h"
+#include "session.h"
 
 #include <QAccessible>
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "compare/equation.h"
+#include "equation.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
-#include "app/frmRecta.h"
-#include "frame/frame.h"
-#include "tests/session.h"
-#include "toolkit/canvas.h"
-#include "toolkit/palette.h"
+#include "canvas.h"
+#include "frame.h"
+#include "frmRecta.h"
+#include "palette.h"
+#include "session.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
-#include "app/frmRecta.h"
-#include "tests/session.h"
-#include "toolkit/canvas.h"
-#include "toolkit/field.h"
-#include "toolkit/palette.h"
+#include "canvas.h"
+#include "field.h"
+#include "frmRecta.h"
+#include "palette.h"
+#include "session.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "compare/relation.h"
-#include "line/linemath.h"
+#include "linemath.h"
+#include "relation.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
-#include "app/frmRecta.h"
-#include "tests/session.h"
-#include "toolkit/canvas.h"
-#include "toolkit/palette.h"
+#include "canvas.h"
+#include "frmRecta.h"
+#include "palette.h"
+#include "session.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "numtext/numtext.h"
+#include "numtext.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
+#include "palette.h"
 #include "session.h"
-#include "toolkit/palette.h"
-#include "toolkit/surface.h"
+#include "surface.h"
 
 #include <QClipboard>
 #include <QMimeData>

@@ -1,7 +1,7 @@
-#include "app/accessibility.h"
-#include "app/frmRecta.h"
-#include "tests/session.h"
-#include "toolkit/surface.h"
+#include "accessibility.h"
+#include "frmRecta.h"
+#include "session.h"
+#include "surface.h"
 
 #include <QMenu>
 #include <QPlainTextEdit>

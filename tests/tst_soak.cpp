@@ -1,6 +1,6 @@
-#include "app/frmRecta.h"
-#include "tests/session.h"
-#include "toolkit/canvas.h"
+#include "canvas.h"
+#include "frmRecta.h"
+#include "session.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
-#include "app/frmRecta.h"
-#include "tests/session.h"
-#include "toolkit/canvas.h"
-#include "toolkit/palette.h"
-#include "toolkit/surface.h"
+#include "canvas.h"
+#include "frmRecta.h"
+#include "palette.h"
+#include "session.h"
+#include "surface.h"
 
 #include <QElapsedTimer>
 #include <QExposeEvent>

@@ -1,10 +1,10 @@
-#include "app/frmRecta.h"
-#include "tests/pixels.h"
-#include "tests/session.h"
-#include "toolkit/canvas.h"
-#include "toolkit/field.h"
-#include "toolkit/palette.h"
-#include "toolkit/translation.h"
+#include "canvas.h"
+#include "field.h"
+#include "frmRecta.h"
+#include "palette.h"
+#include "pixels.h"
+#include "session.h"
+#include "translation.h"
 
 #include <QAbstractButton>
 #include <QAction>

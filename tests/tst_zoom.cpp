@@ -1,10 +1,10 @@
-#include "app/frmRecta.h"
-#include "frame/frame.h"
-#include "line/marks.h"
-#include "tests/session.h"
-#include "toolkit/canvas.h"
-#include "toolkit/palette.h"
-#include "toolkit/zoom.h"
+#include "canvas.h"
+#include "frame.h"
+#include "frmRecta.h"
+#include "marks.h"
+#include "palette.h"
+#include "session.h"
+#include "zoom.h"
 
 #include <QApplication>
 #include <QLineEdit>

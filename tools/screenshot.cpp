@@ -4,8 +4,8 @@
 // where session is a list of steps separated by ';': 'A=1,2' (typed), 'B=3,6' and 'P=2,4'
 // (typed, then Enter in the y field; 'A=0,5/1' with decimal commas), 'E=y=2x+3' (an equation and
 // Enter), 'nova', 'esborrar'.
-#include "app/frmRecta.h"
-#include "tests/session.h"
+#include "drive.h"
+#include "frmRecta.h"
 
 #include <QApplication>
 

@@ -7,9 +7,9 @@
 // checks the window of the real program PID first, then opens a window of its own. One line a
 // step; non-zero on the first failure.
 
-#include "app/frmRecta.h"
-#include "toolkit/canvas.h"
-#include "toolkit/zoom.h"
+#include "canvas.h"
+#include "frmRecta.h"
+#include "zoom.h"
 
 #include <QAction>
 #include <QApplication>

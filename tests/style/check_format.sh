@@ -2,7 +2,7 @@
 # Every C++ source of the project is formatted as .clang-format says.
 set -euo pipefail
 cd "$1"
-mapfile -t sources < <(find app numtext toolkit frame state line compare tests tools fuzz bench \
+mapfile -t sources < <(find app core adapter window tests tools fuzz bench \
     -name '*.cpp' -o -name '*.h' | sort)
 clang-format --dry-run --Werror "${sources[@]}"
 echo "format: ${#sources[@]} files checked"

@@ -4,7 +4,7 @@ set -euo pipefail
 source_dir=$1
 build_dir=$2
 cd "$source_dir"
-mapfile -t sources < <(find app numtext toolkit frame line compare -name '*.cpp' | sort)
+mapfile -t sources < <(find app core adapter window -name '*.cpp' | sort)
 runner=$(command -v run-clang-tidy || command -v run-clang-tidy-14 || true)
 if [ -n "$runner" ]; then
     "$runner" -quiet -p "$build_dir" -j "$(nproc)" "${sources[@]}" >/tmp/recta-tidy.$$ 2>&1 \

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "frame.h"
+
+class Canvas;
+
+/// The marks of a point: a small grey circle on the y axis at its height, grey guides to both
+/// axes and a magenta circle round the point itself.
+void drawPointMarks(Canvas &canvas, double x, double y);
+
+/// The small grey circle on the x axis under a typed x.
+void drawAxisMark(Canvas &canvas, double x);
+
+/// The line y = slope·x + intercept across the whole width of the world window, in the lines'
+/// colour; where it leaves the window at the top or bottom the surface cuts it.
+void drawSlopedLine(Canvas &canvas, const WorldWindow &world, double slope, double intercept);
+/// The vertical line at x across the whole height of the world window, in the lines' colour.
+void drawVerticalLine(Canvas &canvas, const WorldWindow &world, double x);

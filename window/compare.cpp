@@ -1,0 +1,62 @@
+#include "compare.h"
+
+#include "canvas.h"
+#include "equation.h"
+#include "linemath.h"
+#include "marks.h"
+#include "messagebox.h"
+#include "pointentry.h"
+#include "relation.h"
+#include "windowstate.h"
+
+void cortar(WindowState &state)
+{
+    Members &m = state.members;
+    m.comparison.clear();
+    if (!m.hasPrevious)
+        return;
+    const LineDesc previous { m.prevVertical, m.prevVerticalX,
+        m.prevSlope.toNumberOr0(state.locale), m.prevIntercept };
+    const LineDesc current { m.vertical, m.verticalX, m.slope.toNumberOr0(state.locale),
+        m.intercept.toNumberOr0(state.locale) };
+    const Relation relation = relate(previous, current);
+    if (relation.kind == Relation::Kind::Crossing) {
+        state.canvas->currentX = toSingle(relation.x);
+        state.canvas->currentY = toSingle(relation.y);
+    }
+    m.comparison = relationText(relation);
+    state.canvas->printText(m.comparison);
+    state.shown.comparison = true;
+}
+
+void txtequacio_KeyDown(WindowState &state, std::int16_t keyCode, std::int16_t)
+{
+    if (keyCode != enterKey)
+        return;
+    // The line is read whole before anything is written, so that a text that is no line leaves
+    // every field, member and drawing as it was, and says why.
+    Field &equation = state.controls.txtequacio;
+    const auto reading = readEquation(equation.text(), state.locale);
+    if (const auto *fault = std::get_if<numtext::EquationFault>(&reading)) {
+        messageBox(faultText(*fault));
+        equation.focus(int(fault->position));
+        return;
+    }
+    const EquationPoints &points = std::get<EquationPoints>(reading);
+
+    state.controls.txtAx[2].setEnabled(true);
+    state.controls.txtAy[2].setEnabled(true);
+    state.controls.txtAx[0].setText(points.ax);
+    state.controls.txtAy[0].setText(points.ay);
+    state.controls.txtAx[1].setText(points.bx);
+    state.controls.txtAy[1].setText(points.by);
+    if (points.form == EquationPoints::Form::SlopeIntercept)
+        equation.setEnabled(false);
+
+    dibuixar(state, &points.line);
+    state.shown.line = true;
+    drawPointMarks(*state.canvas, fieldNumber(state, state.controls.txtAx[1]).value_or(0),
+        fieldNumber(state, state.controls.txtAy[1]).value_or(0));
+    appendKeptEquation(state);
+    cortar(state);
+}

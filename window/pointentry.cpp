@@ -1,0 +1,291 @@
+#include "pointentry.h"
+
+#include "canvas.h"
+#include "linemath.h"
+#include "marks.h"
+#include "messagebox.h"
+#include "texts.h"
+#include "windowstate.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr std::int16_t testRow = 2;
+
+bool validRow(std::int16_t row)
+{
+    return row >= 0 && row <= 2;
+}
+
+void clearTest(WindowState &state, Field &field)
+{
+    field.setText(QString());
+    state.controls.txtsino.setText(QString());
+    state.controls.txtresultat.setText(QString());
+}
+
+bool blank(const Field &field)
+{
+    return field.text().trimmed().isEmpty();
+}
+
+// The fields an Enter in the row reads, in the order the pupil fills them: A and B, and the test
+// point when it is the one being tested.
+std::vector<std::pair<Field *, bool>> enteredFields(WindowState &state, std::int16_t row)
+{
+    Controls &c = state.controls;
+    std::vector<std::pair<Field *, bool>> fields { { &c.txtAx[0], false }, { &c.txtAy[0], true },
+        { &c.txtAx[1], false }, { &c.txtAy[1], true } };
+    if (row == testRow) {
+        fields.emplace_back(&c.txtAx[testRow], false);
+        fields.emplace_back(&c.txtAy[testRow], true);
+    }
+    return fields;
+}
+
+// A field whose text is no number is never read as 0: the pupil is told which it is, and finds
+// the cursor there. True when every field holds a number.
+bool fieldsAreNumbers(WindowState &state, std::int16_t row)
+{
+    const auto fields = enteredFields(state, row);
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+        const auto [field, isY] = fields[k];
+        if (fieldNumber(state, *field))
+            continue;
+        const std::size_t point = k / 2;
+        const QString name = point == 0 ? QStringLiteral("A")
+            : point == 1                ? QStringLiteral("B")
+                                        : texts::refused.testPoint;
+        messageBox(
+            texts::refused.notANumber.arg(isY ? QStringLiteral("y") : QStringLiteral("x"), name));
+        field->focus();
+        return false;
+    }
+    return true;
+}
+
+// The coordinates of A and B, and of the test point when it is the one being tested, must be
+// numbers the line can be drawn and compared with.
+bool entryUsable(WindowState &state, std::int16_t row)
+{
+    std::vector<double> v;
+    for (const auto &[field, isY] : enteredFields(state, row))
+        v.push_back(fieldNumber(state, *field).value_or(0));
+    if (!std::all_of(v.begin(), v.end(), usable))
+        return false;
+    if (v[2] - v[0] != 0) {
+        const double slope = (v[3] - v[1]) / (v[2] - v[0]);
+        if (!usable(slope) || !usable(-slope * v[0] + v[1]))
+            return false;
+    }
+    return true;
+}
+
+// The line that is drawn now: the one the members hold once there is one, else the one through
+// the fields of A and B.
+numtext::StraightLine drawnLine(const WindowState &state)
+{
+    const Members &m = state.members;
+    if (m.hasLine) {
+        return { m.vertical, m.verticalX, m.slope.toNumberOr0(state.locale),
+            m.intercept.toNumberOr0(state.locale) };
+    }
+    const auto number = [&state](const Field &f) { return fieldNumber(state, f).value_or(0); };
+    const Controls &c = state.controls;
+    const double xB = number(c.txtAx[1]);
+    if (const auto line
+        = slopedLine(number(c.txtAx[0]), number(c.txtAy[0]), xB, number(c.txtAy[1]), state.locale))
+        return { false, 0, line->slope, line->intercept };
+    return { true, xB, 0, 0 };
+}
+
+void testPoint(WindowState &state)
+{
+    const double xP = fieldNumber(state, state.controls.txtAx[2]).value_or(0);
+    const double yP = fieldNumber(state, state.controls.txtAy[2]).value_or(0);
+    const Members &m = state.members;
+    const numtext::StraightLine line = drawnLine(state);
+    PointVerdict result;
+    if (line.vertical)
+        result = testVertical(line.x, xP, state.locale);
+    else
+        result = testSloped(
+            line.slope, line.intercept, m.slopeShown, m.interceptShown, xP, yP, state.locale);
+    state.controls.txtresultat.setText(result.worked);
+    state.controls.txtsino.setText(result.verdict);
+    state.shown.test = true;
+}
+
+} // namespace
+
+void txtAx_click(WindowState &state, std::int16_t row)
+{
+    if (row == testRow)
+        clearTest(state, state.controls.txtAx[testRow]);
+}
+
+void txtAy_click(WindowState &state, std::int16_t row)
+{
+    if (row == testRow)
+        clearTest(state, state.controls.txtAy[testRow]);
+}
+
+void txtAx_LostFocus(WindowState &state, std::int16_t row)
+{
+    if (!validRow(row))
+        return;
+    if (const auto x = fieldNumber(state, state.controls.txtAx[row]))
+        drawAxisMark(*state.canvas, *x);
+}
+
+void txtAy_LostFocus(WindowState &state, std::int16_t row)
+{
+    // The guard looks at A's x whichever row was left.
+    if (!validRow(row) || blank(state.controls.txtAx[0]))
+        return;
+    const auto x = fieldNumber(state, state.controls.txtAx[row]);
+    const auto y = fieldNumber(state, state.controls.txtAy[row]);
+    if (x && y)
+        drawPointMarks(*state.canvas, *x, *y);
+}
+
+bool txtAy_KeyDown(WindowState &state, std::int16_t row, std::int16_t keyCode, std::int16_t)
+{
+    if (keyCode != enterKey || !validRow(row))
+        return false;
+    const Controls &c = state.controls;
+    const bool complete
+        = !blank(c.txtAx[0]) && !blank(c.txtAx[1]) && !blank(c.txtAy[0]) && !blank(c.txtAy[1]);
+    if (!complete) {
+        messageBox(texts::missingData);
+        return false;
+    }
+    if (!fieldsAreNumbers(state, row))
+        return false;
+    if (!entryUsable(state, row)) {
+        messageBox(texts::missingData);
+        return false;
+    }
+    if (row == 1) {
+        state.controls.txtAx[testRow].setEnabled(true);
+        state.controls.txtAy[testRow].setEnabled(true);
+    }
+    if (row == testRow) {
+        testPoint(state);
+        const numtext::StraightLine line = drawnLine(state);
+        dibuixar(state, state.members.hasLine ? &line : nullptr);
+        return false;
+    }
+    dibuixar(state);
+    state.shown.line = true;
+    appendKeptEquation(state);
+    // The verdict of the comparison stands at B, where the pupil can see it.
+    state.canvas->currentX = toSingle(fieldNumber(state, state.controls.txtAx[1]).value_or(0));
+    state.canvas->currentY = toSingle(fieldNumber(state, state.controls.txtAy[1]).value_or(0));
+    return true;
+}
+
+std::optional<double> fieldNumber(const WindowState &state, const Field &field)
+{
+    if (blank(field))
+        return 0.0;
+    return numtext::readCoordinate(field.text(), state.locale);
+}
+
+std::optional<numtext::StraightLine> currentLine(const WindowState &state)
+{
+    const Members &m = state.members;
+    // dibuixar locks the fields of A and B until a menu command clears the plane for a new
+    // line: while they are locked, the line it drew is the one on the plane.
+    if (!m.hasLine || state.controls.txtAx[0].isEnabled())
+        return std::nullopt;
+    return numtext::StraightLine { m.vertical, m.verticalX, m.slope.toNumberOr0(state.locale),
+        m.intercept.toNumberOr0(state.locale) };
+}
+
+std::optional<std::int16_t> placementRow(const WindowState &state)
+{
+    const Controls &c = state.controls;
+    if (currentLine(state)) {
+        if (c.txtAx[testRow].isEnabled())
+            return testRow;
+        return std::nullopt;
+    }
+    for (std::int16_t row = 0; row < testRow; ++row) {
+        if (c.txtAx[row].isEnabled() && (blank(c.txtAx[row]) || blank(c.txtAy[row])))
+            return row;
+    }
+    return std::nullopt;
+}
+
+void appendKeptEquation(WindowState &state)
+{
+    if (!state.controls.txtequacio2.text().isEmpty())
+        state.controls.txtequacio2.setText(
+            state.controls.txtequacio2.text() + lineBreak + state.controls.txtequacio.text());
+}
+
+void dibuixar(WindowState &state, const numtext::StraightLine *given)
+{
+    Canvas &canvas = *state.canvas;
+    for (int row = 0; row < 3; ++row) {
+        const auto x = fieldNumber(state, state.controls.txtAx[row]);
+        const auto y = fieldNumber(state, state.controls.txtAy[row]);
+        const bool typed = !state.controls.txtAx[row].text().isEmpty()
+            || !state.controls.txtAy[row].text().isEmpty();
+        if (typed && x && y)
+            drawPointMarks(canvas, *x, *y);
+    }
+
+    // The pupil sees the marks first and the line only after the pause.
+    canvas.present();
+    esperar();
+
+    const double xA = fieldNumber(state, state.controls.txtAx[0]).value_or(0);
+    const double yA = fieldNumber(state, state.controls.txtAy[0]).value_or(0);
+    double xB = fieldNumber(state, state.controls.txtAx[1]).value_or(0);
+    const double yB = fieldNumber(state, state.controls.txtAy[1]).value_or(0);
+    const WorldWindow &world = state.members.world;
+    // A line the pupil typed as an equation is drawn as typed, not as the rounded texts of its
+    // points give it back.
+    std::optional<SlopedLine> sloped;
+    if (given && !given->vertical)
+        sloped = shownLine(given->slope, given->intercept, state.locale);
+    else if (given)
+        xB = given->x;
+    else
+        sloped = slopedLine(xA, yA, xB, yB, state.locale);
+    if (const auto &line = sloped) {
+        state.members.slope = numtext::ValueCell::number(line->slope);
+        state.members.intercept = numtext::ValueCell::number(line->intercept);
+        state.members.slopeShown = numtext::ValueCell::text(line->slopeShown);
+        state.members.interceptShown = line->interceptShown;
+        state.members.vertical = false;
+        state.controls.txtequacio.setText(line->equation);
+        drawSlopedLine(canvas, world, line->slope, line->intercept);
+    } else {
+        state.members.vertical = true;
+        state.members.verticalX = xB;
+        drawVerticalLine(canvas, world, xB);
+        state.controls.txtequacio.setText(verticalEquation(xB, state.locale));
+    }
+    state.members.hasLine = true;
+    state.members.lineEquation = state.controls.txtequacio.text();
+
+    pintar(canvas, world);
+
+    state.controls.txtAx[0].setEnabled(false);
+    state.controls.txtAx[1].setEnabled(false);
+    state.controls.txtAy[0].setEnabled(false);
+    state.controls.txtAy[1].setEnabled(false);
+}
+
+void esperar()
+{
+    // volatile, so that the optimiser keeps the 9,000,001 rounds of counting that make the pause.
+    volatile std::int32_t i = 0;
+    while (i <= 9'000'000)
+        i = i + 1;
+}
