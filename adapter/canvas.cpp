@@ -118,7 +118,6 @@ void Canvas::updateTransform()
     toDevice = QTransform::fromScale(logicalSize.width() / width, logicalSize.height() / height)
                    .translate(-double(x1), -double(y1));
     fromDevice = toDevice.inverted();
-    baseScaleY = std::abs(baseSize.height() / height);
 }
 
 void Canvas::note(const DrawCall &call)
@@ -168,18 +167,11 @@ void Canvas::drawFrame(const std::function<void(Canvas &)> &draw)
     kept.push_back({ {}, draw, worldWindow });
 }
 
-void Canvas::drawSegment(float x1, float y1, float x2, float y2)
-{
-    drawSegment(x1, y1, x2, y2, foreColour);
-}
-
 void Canvas::drawSegment(float x1, float y1, float x2, float y2, const QColor &colour)
 {
     if (noting())
         note({ DrawCall::Kind::Segment, x1, y1, x2, y2, 0, colour, {} });
     segmentPixels(x1, y1, x2, y2, colour);
-    currentX = x2;
-    currentY = y2;
 }
 
 void Canvas::segmentPixels(float x1, float y1, float x2, float y2, const QColor &colour)
@@ -264,8 +256,6 @@ void Canvas::drawCircle(float x, float y, float radius, const QColor &colour)
 {
     if (noting())
         note({ DrawCall::Kind::Circle, x, y, x, y, radius, colour, {} });
-    currentX = x;
-    currentY = y;
     circlePixels(x, y, radius, colour);
 }
 
@@ -294,19 +284,11 @@ void Canvas::circlePixels(float x, float y, float radius, const QColor &colour)
     paint.drawEllipse(QPointF(devicePixel(centre)), r * ratio, r * ratio);
 }
 
-void Canvas::printText(const QString &text)
+void Canvas::printText(float x, float y, const QString &text, const QColor &colour)
 {
     if (noting())
-        note({ DrawCall::Kind::Text, currentX, currentY, currentX, currentY, 0, foreColour, text });
-    textPixels(currentX, currentY, foreColour, text);
-    // To the left edge, one line lower: the line height is in pixels, the position in world
-    // units. Both are taken at zoom 1, so that where the next text goes does not depend on the
-    // zoom of the moment.
-    currentX = float(toWorld(QPointF(0, 0)).x());
-    if (lineHeight < 0)
-        lineHeight = QFontMetricsF(textFont).height();
-    if (baseScaleY > 0)
-        currentY = float(double(currentY) - lineHeight / baseScaleY);
+        note({ DrawCall::Kind::Text, x, y, x, y, 0, colour, text });
+    textPixels(x, y, colour, text);
 }
 
 void Canvas::textPixels(float x, float y, const QColor &colour, const QString &text)
@@ -388,7 +370,6 @@ void Canvas::setFont(const QFont &font)
     zoomedFont = textFont;
     if (scale != 1.0)
         zoomedFont.setPointSizeF(textFont.pointSizeF() * scale);
-    lineHeight = -1; // measured when first needed: a font lookup costs at start-up
     preparedTexts.clear();
 }
 
@@ -466,9 +447,6 @@ QImage Canvas::imageAt(qreal devicePixelRatio) const
 
 void Canvas::replayKept()
 {
-    const float x = currentX;
-    const float y = currentY;
-    const QColor colour = foreColour;
     replaying = true;
     for (const Operation &op : kept) {
         const DrawCall &call = op.call;
@@ -494,9 +472,6 @@ void Canvas::replayKept()
         }
     }
     replaying = false;
-    currentX = x;
-    currentY = y;
-    foreColour = colour;
 }
 
 void Canvas::endPainting()

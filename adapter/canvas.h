@@ -45,26 +45,20 @@ public:
     /// (x1, y1) becomes the top-left corner and (x2, y2) the bottom-right one.
     void setWorldWindow(float x1, float y1, float x2, float y2);
 
-    /// A segment between two absolute points; the current position becomes its end.
-    void drawSegment(float x1, float y1, float x2, float y2);
+    /// A segment between two absolute points.
     void drawSegment(float x1, float y1, float x2, float y2, const QColor &colour);
     /// One device pixel.
     void plotPoint(float x, float y, const QColor &colour);
-    /// A circle outline, round on screen, its radius in x units; the position becomes the centre.
+    /// A circle outline, round on screen, its radius in x units.
     void drawCircle(float x, float y, float radius, const QColor &colour);
-    /// The text with its top-left corner at the current position, in foreColour and the
-    /// surface's font, on a transparent background; the position then moves to the left edge,
-    /// one text line lower.
-    void printText(const QString &text);
+    /// The text with its top-left corner at (x, y), in the surface's font, on a transparent
+    /// background.
+    void printText(float x, float y, const QString &text, const QColor &colour);
     /// Fills the whole surface with the background colour.
     void clearSurface();
     /// Draws the frame of the plane with draw, which must draw the same opaque picture every
     /// time for the same world window; only the latest frame is kept for drawing again.
     void drawFrame(const std::function<void(Canvas &)> &draw);
-
-    float currentX = 0;
-    float currentY = 0;
-    QColor foreColour = Qt::black;
 
     void setBackground(const QColor &colour);
     void setFont(const QFont &font);
@@ -145,7 +139,6 @@ private:
     int penWidth = 1; // device pixels
     std::array<float, 4> worldWindow {}; // x1, y1, x2, y2 as last set
     bool hasWorldWindow = false;
-    double baseScaleY = 0; // logical pixels a world unit upwards, at zoom 1
     QImage pixels;
     // The same pixels seen as an image of ratio 1, for a painter that takes device pixels.
     QImage deviceView;
@@ -155,7 +148,6 @@ private:
     QColor background = Qt::white;
     QFont textFont;
     QFont zoomedFont;
-    qreal lineHeight = 0; // logical pixels at zoom 1
     struct PreparedText
     {
         QImage image;

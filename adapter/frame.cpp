@@ -32,9 +32,9 @@ void drawFrame(Canvas &canvas, const WorldWindow &world)
         return texts;
     }();
 
-    canvas.foreColour = paletteColour(1);
-    canvas.drawSegment(world.xMin, 0, world.xMax, 0);
-    canvas.drawSegment(0, world.yMax, 0, world.yMin);
+    const QColor axes = paletteColour(1);
+    canvas.drawSegment(world.xMin, 0, world.xMax, 0, axes);
+    canvas.drawSegment(0, world.yMax, 0, world.yMin, axes);
 
     const QColor dot = paletteColour(4);
     for (int i = -20; i <= 20; ++i) {
@@ -45,12 +45,8 @@ void drawFrame(Canvas &canvas, const WorldWindow &world)
 
     for (int k = 0; k < 21; ++k) {
         const float i = float(-20 + 2 * k);
-        canvas.currentX = i;
-        canvas.currentY = 0;
-        canvas.printText(numbers[k]);
-        canvas.currentY = i;
-        canvas.currentX = 0;
-        canvas.printText(numbers[k]);
+        canvas.printText(i, 0, numbers[k], axes);
+        canvas.printText(0, i, numbers[k], axes);
     }
 }
 

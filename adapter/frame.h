@@ -16,6 +16,5 @@ struct WorldWindow
 WorldWindow PosaEscala(Canvas &canvas, int outerWidthTwips, int outerHeightTwips);
 
 /// Draws the frame over what is there: both axes, the 41 × 41 grid dots and the even numbers
-/// from -20 to 20 on both axes. Leaves foreColour at the axes' colour and the text position
-/// where the last number left it.
+/// from -20 to 20 on both axes.
 void pintar(Canvas &canvas, const WorldWindow &world);

@@ -42,3 +42,11 @@ void drawVerticalLine(Canvas &canvas, const WorldWindow &world, double x)
     const float at = toSingle(x);
     canvas.drawSegment(at, world.yMin, at, world.yMax, paletteColour(lineColour));
 }
+
+void drawLine(Canvas &canvas, const WorldWindow &world, const numtext::StraightLine &line)
+{
+    if (line.vertical)
+        drawVerticalLine(canvas, world, line.x);
+    else
+        drawSlopedLine(canvas, world, line.slope, line.intercept);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frame.h"
+#include "linearequation.h"
 
 class Canvas;
 
@@ -16,3 +17,5 @@ void drawAxisMark(Canvas &canvas, double x);
 void drawSlopedLine(Canvas &canvas, const WorldWindow &world, double slope, double intercept);
 /// The vertical line at x across the whole height of the world window, in the lines' colour.
 void drawVerticalLine(Canvas &canvas, const WorldWindow &world, double x);
+/// The line, sloped or vertical.
+void drawLine(Canvas &canvas, const WorldWindow &world, const numtext::StraightLine &line);

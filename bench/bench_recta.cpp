@@ -215,7 +215,7 @@ void drawSession()
 {
     esborrar();
     Canvas &canvas = window->canvas();
-    const WorldWindow &world = window->members().world;
+    const WorldWindow &world = window->world();
     for (int k = 0; k < 20; ++k) {
         const double slope = -2.0 + 0.2 * k;
         const double intercept = 0.5 * (k % 7) - 1.5;
@@ -223,9 +223,8 @@ void drawSession()
         drawPointMarks(canvas, 4, slope * 4 + intercept);
         drawSlopedLine(canvas, world, slope, intercept);
         drawPointMarks(canvas, 1, slope + intercept + 0.5 * (k % 2));
-        canvas.currentX = float(k - 10);
-        canvas.currentY = float(k % 5);
-        canvas.printText(QStringLiteral("( %1, %2)").arg(k - 10).arg(k % 5));
+        canvas.printText(float(k - 10), float(k % 5),
+            QStringLiteral("( %1, %2)").arg(k - 10).arg(k % 5), paletteColour(1));
         window->pintar();
     }
     canvas.endPainting();

@@ -15,6 +15,8 @@ struct StraightLine
     double x = 0;
     double slope = 0;
     double intercept = 0;
+
+    friend bool operator==(const StraightLine &, const StraightLine &) = default;
 };
 
 /// Why a typed equation is not a line, and where the cursor should go to mend it.

@@ -42,7 +42,7 @@ float toSingle(double value)
     return float(std::clamp(value, -largest, largest));
 }
 
-std::optional<SlopedLine> slopedLine(
+std::optional<DrawnLine> slopedLine(
     double xA, double yA, double xB, double yB, const NumberLocale &locale)
 {
     const double d = xB - xA;
@@ -52,35 +52,40 @@ std::optional<SlopedLine> slopedLine(
     return shownLine(slope, -slope * xA + yA, locale);
 }
 
-SlopedLine shownLine(double slope, double intercept, const NumberLocale &locale)
+DrawnLine shownLine(double slope, double intercept, const NumberLocale &locale)
 {
-    SlopedLine line;
-    line.slope = slope;
-    line.intercept = intercept;
-    line.slopeShown = numtext::formatNumber(line.slope, locale);
+    // The equation and the worked equation show the coefficients rounded to two decimals, the
+    // intercept through a single, as the number texts of the program have always read them back.
+    const QString slopeText = numtext::formatNumber(slope, locale);
     // formatNumber's text always reads back under the same locale.
-    const QString interceptText = numtext::formatNumber(line.intercept, locale);
-    line.interceptShown = toSingle(numtext::parseLocaleNumber(interceptText, locale).value_or(0));
-    const double slopeRounded = numtext::parseLocaleNumber(line.slopeShown, locale).value_or(0);
+    const float interceptShown = toSingle(
+        numtext::parseLocaleNumber(numtext::formatNumber(intercept, locale), locale).value_or(0));
+    const double slopeRounded = numtext::parseLocaleNumber(slopeText, locale).value_or(0);
+    DrawnLine line;
+    line.line = { false, 0, slope, intercept };
     line.equation = yEquals + numtext::numberToText(slopeRounded) + xPlus
-        + numtext::numberToText(line.interceptShown, Precision::Single);
+        + numtext::numberToText(interceptShown, Precision::Single);
+    line.slopeWorked
+        = numtext::numberToText(numtext::ValueCell::text(slopeText), locale).value_or(QString());
+    line.interceptWorked = numtext::numberToText(interceptShown, Precision::Single);
     return line;
 }
 
-QString verticalEquation(double x, const NumberLocale &locale)
+DrawnLine verticalLine(double x, const NumberLocale &locale)
 {
-    return xEquals + numtext::plainText(x, locale);
+    DrawnLine line;
+    line.line = { true, x, 0, 0 };
+    line.equation = xEquals + numtext::plainText(x, locale);
+    return line;
 }
 
-PointVerdict testSloped(double slope, double intercept, const numtext::ValueCell &slopeShown,
-    float interceptShown, double xP, double yP, const NumberLocale &locale)
+PointVerdict testSloped(const DrawnLine &drawn, double xP, double yP, const NumberLocale &locale)
 {
+    const numtext::StraightLine &line = drawn.line;
     PointVerdict result;
-    result.on = sameValue(slope * xP + intercept, yP);
+    result.on = sameValue(line.slope * xP + line.intercept, yP);
     result.worked = numtext::plainText(yP, locale) + (result.on ? onSign : offSign)
-        + numtext::numberToText(slopeShown, locale).value_or(QString()) + times
-        + numtext::plainText(xP, locale) + plus
-        + numtext::numberToText(interceptShown, Precision::Single);
+        + drawn.slopeWorked + times + numtext::plainText(xP, locale) + plus + drawn.interceptWorked;
     result.verdict = result.on ? texts::onLine : texts::offLine;
     return result;
 }

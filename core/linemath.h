@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model.h"
 #include "numtext.h"
 
 #include <QString>
@@ -18,25 +19,16 @@ bool usable(double value);
 /// conversion is always defined; NaN stays NaN.
 float toSingle(double value);
 
-/// The sloped line through A and B, with its coefficients as the equation shows them.
-struct SlopedLine
-{
-    double slope = 0;
-    double intercept = 0;
-    QString slopeShown; // formatNumber of the slope: '0.33', '2.'
-    float interceptShown = 0; // the intercept rounded to two decimals, as a single
-    QString equation; // 'y = 2·x + 0', 'y =-2·x + 3', 'y = .33·x +-1'
-};
-
-/// Nothing when A and B have the same x: the line is vertical.
-std::optional<SlopedLine> slopedLine(
+/// The sloped line through A and B, with its equation and worked coefficients; nothing when A
+/// and B have the same x: the line is vertical.
+std::optional<DrawnLine> slopedLine(
     double xA, double yA, double xB, double yB, const numtext::NumberLocale &locale);
 
-/// The line y = slope·x + intercept with its coefficients as the equation shows them.
-SlopedLine shownLine(double slope, double intercept, const numtext::NumberLocale &locale);
+/// The line y = slope·x + intercept with its equation and worked coefficients.
+DrawnLine shownLine(double slope, double intercept, const numtext::NumberLocale &locale);
 
-/// 'x =2', 'x =-1.5': the equation of the vertical line through x.
-QString verticalEquation(double x, const numtext::NumberLocale &locale);
+/// The vertical line x = x, with its equation 'x =2', 'x =-1.5'.
+DrawnLine verticalLine(double x, const numtext::NumberLocale &locale);
 
 /// The worked equation of a point test and its verdict.
 struct PointVerdict
@@ -46,9 +38,9 @@ struct PointVerdict
     QString verdict;
 };
 
-/// The test point (xP, yP) against y = slope·x + intercept, shown with the rounded coefficients.
-PointVerdict testSloped(double slope, double intercept, const numtext::ValueCell &slopeShown,
-    float interceptShown, double xP, double yP, const numtext::NumberLocale &locale);
+/// The test point (xP, yP) against a sloped line, worked with the line's rounded coefficients.
+PointVerdict testSloped(
+    const DrawnLine &line, double xP, double yP, const numtext::NumberLocale &locale);
 
 /// The test point's x against the vertical line x = xB.
 PointVerdict testVertical(double xB, double xP, const numtext::NumberLocale &locale);

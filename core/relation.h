@@ -17,6 +17,8 @@ struct Relation
     Kind kind = Kind::Coincident;
     double x = 0; // the crossing point, for Kind::Crossing
     double y = 0;
+
+    friend bool operator==(const Relation &, const Relation &) = default;
 };
 
 /// Equal slopes, intercepts and x positions are compared with the tolerance of sameValue, so a

@@ -1,6 +1,6 @@
 // Plays a script of user actions on one offscreen window and checks after each action what must
 // hold whatever the pupil did: the enabled states of the fields, the message only where an
-// entry is incomplete, an unreadable equation changing nothing, finite members, and the drawing
+// entry is incomplete, an unreadable equation changing nothing, finite lines, and the drawing
 // staying on its image.
 //
 // The input is the script. Each action is one byte, followed by the bytes it needs; a script
@@ -117,7 +117,7 @@ struct Snapshot
 {
     std::array<QString, fieldCount> texts;
     std::array<bool, fieldCount> enabledStates {};
-    Members members;
+    Plane plane;
 };
 
 Snapshot snapshot()
@@ -127,24 +127,15 @@ Snapshot snapshot()
         s.texts[f] = textOf(f);
         s.enabledStates[f] = enabled(f);
     }
-    s.members = current->window->members();
+    s.plane = current->window->plane();
     return s;
-}
-
-bool sameMembers(const Members &a, const Members &b)
-{
-    return a.slope == b.slope && a.intercept == b.intercept && a.slopeShown == b.slopeShown
-        && a.interceptShown == b.interceptShown && a.vertical == b.vertical
-        && a.verticalX == b.verticalX && a.hasLine == b.hasLine && a.prevSlope == b.prevSlope
-        && a.prevIntercept == b.prevIntercept && a.prevVertical == b.prevVertical
-        && a.prevVerticalX == b.prevVerticalX && a.hasPrevious == b.hasPrevious;
 }
 
 bool unchanged(const Snapshot &before)
 {
     const Snapshot now = snapshot();
     return now.texts == before.texts && now.enabledStates == before.enabledStates
-        && sameMembers(now.members, before.members);
+        && now.plane == before.plane;
 }
 
 bool lineDrawn()
@@ -169,27 +160,28 @@ bool marksOrLinesDrawn()
     return false;
 }
 
-bool finiteCell(const numtext::ValueCell &cell, const numtext::NumberLocale &locale)
+bool finiteLine(const std::optional<DrawnLine> &drawn)
 {
-    const std::optional<double> value = cell.toNumber(locale);
-    return value && std::isfinite(*value);
+    if (!drawn)
+        return true;
+    const numtext::StraightLine &line = drawn->line;
+    return std::isfinite(line.x) && std::isfinite(line.slope) && std::isfinite(line.intercept)
+        && !drawn->equation.isEmpty() && (line.vertical || !drawn->slopeWorked.isEmpty());
 }
 
 // What holds after every action.
 void checkAlways()
 {
-    const Members &m = current->window->members();
-    const numtext::NumberLocale &locale = current->locale;
+    const Plane &plane = current->window->plane();
+    const WorldWindow &world = current->window->world();
     require(!enabled(Kept), "txtequacio2 enabled");
-    require(finiteCell(m.slope, locale) && finiteCell(m.intercept, locale)
-            && finiteCell(m.prevSlope, locale) && std::isfinite(m.prevIntercept)
-            && std::isfinite(m.verticalX) && std::isfinite(m.prevVerticalX)
-            && std::isfinite(m.interceptShown),
-        "a member is not a finite number");
-    // The shown slope is "0.##" of a finite slope, so the window's own reading takes it.
-    require(finiteCell(m.slopeShown, locale), "slopeShown does not read as a number");
-    require(m.world.xMin == current->world.xMin && m.world.xMax == current->world.xMax
-            && m.world.yMin == current->world.yMin && m.world.yMax == current->world.yMax,
+    require(finiteLine(plane.current) && finiteLine(plane.kept),
+        "a line is not finite or has no equation");
+    // The line on the plane is the one whose points are locked.
+    require(
+        bool(plane.onPlane()) == !enabled(Ax0), "the line on the plane and the fields disagree");
+    require(world.xMin == current->world.xMin && world.xMax == current->world.xMax
+            && world.yMin == current->world.yMin && world.yMax == current->world.yMax,
         "the world window moved");
     // The points and the test point's fields come and go together.
     require(enabled(Ax0) == enabled(Ay0) && enabled(Ax0) == enabled(Ax1)
@@ -218,17 +210,17 @@ void checkCleared(const Snapshot &before, bool keptLine)
     require(enabled(Ax0) && !enabled(Ax2) && enabled(Equation), "enabled states after a command");
     for (int f : { Ax0, Ay0, Ax1, Ay1, Ax2, Ay2, Equation, Worked, Verdict })
         require(textOf(f).isEmpty(), "a field not emptied by a command");
-    const Members &m = current->window->members();
+    const Plane &plane = current->window->plane();
     if (keptLine) {
-        require(m.hasPrevious == before.members.hasLine, "nova recta did not keep the line");
+        require(plane.kept == before.plane.current, "nova recta did not keep the line");
         // The kept equation is the one shown for the drawn line, whatever has been typed since.
-        if (before.members.hasLine)
-            require(textOf(Kept) == before.members.lineEquation,
+        if (before.plane.current)
+            require(textOf(Kept) == before.plane.current->equation,
                 "nova recta did not keep the equation");
         else
             require(textOf(Kept) == before.texts[Kept], "nova recta changed the kept equations");
     } else {
-        require(textOf(Kept).isEmpty() && !m.hasPrevious && !m.hasLine, "esborrar kept a line");
+        require(textOf(Kept).isEmpty() && plane == Plane {}, "esborrar kept a line");
     }
 }
 
@@ -273,7 +265,7 @@ void checkEnter(int f, const Snapshot &before)
             return;
         }
         require(!enabled(Ax0), "the fields of A and B stay open after a line");
-        require(current->window->members().hasLine, "a line drawn is not current");
+        require(current->window->plane().onPlane(), "a line drawn is not current");
         require(!textOf(Equation).isEmpty(), "a line drawn without its equation");
         if (f == Ay1)
             require(enabled(Ax2), "Enter in B's y left the test point closed");
@@ -379,7 +371,7 @@ void setUp(Window &w, const numtext::NumberLocale &locale)
     }
     w.imageSize = w.window->canvas().image().size();
     w.imageRatio = w.window->canvas().image().devicePixelRatio();
-    w.world = w.window->members().world;
+    w.world = w.window->world();
 }
 
 void activate(Window &w)
@@ -546,7 +538,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 && enabled(Ax2) == before.enabledStates[Ax2]
                 && enabled(Equation) == before.enabledStates[Equation],
             "enabled states changed without Enter or a command");
-        require(sameMembers(current->window->members(), before.members),
+        const Plane &now = current->window->plane();
+        require(now.current == before.plane.current && now.kept == before.plane.kept
+                && now.currentOnPlane == before.plane.currentOnPlane
+                && now.meeting == before.plane.meeting,
             "the line changed without Enter or a command");
         if (kind == 9 && (f == Ax2 || f == Ay2))
             require(textOf(f).isEmpty() && textOf(Worked).isEmpty() && textOf(Verdict).isEmpty(),

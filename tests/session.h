@@ -63,6 +63,26 @@ template <class Test> int runOnScreens(int argc, char *argv[], const char *scree
 
 } // namespace drive
 
+/// The plane's model in a line of text, every value exact: what an entry that is refused must
+/// leave as it was.
+inline QString describe(const Plane &plane)
+{
+    const auto number = [](double value) { return QString::number(value, 'g', 17); };
+    const auto line = [&number](const std::optional<DrawnLine> &drawn) {
+        if (!drawn)
+            return QStringLiteral("none");
+        const numtext::StraightLine &l = drawn->line;
+        return QStringList { number(l.vertical), number(l.x), number(l.slope), number(l.intercept),
+            drawn->equation, drawn->slopeWorked, drawn->interceptWorked }
+            .join(u'|');
+    };
+    const QString meeting = plane.meeting ? relationText(*plane.meeting) : QStringLiteral("none");
+    const QString test = plane.test ? plane.test->worked : QStringLiteral("none");
+    return QStringList { line(plane.current), number(plane.currentOnPlane), line(plane.kept),
+        meeting, test }
+        .join(u' ');
+}
+
 /// The window shown and active, and a pupil's session played into it, each field reached by a
 /// click.
 struct Session

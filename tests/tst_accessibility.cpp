@@ -2,6 +2,7 @@
 #include "frmRecta.h"
 #include "linemath.h"
 #include "session.h"
+#include "texts.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -126,7 +127,17 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, facts);
         QFETCH(QString, expected);
-        QCOMPARE(::planeDescription({ facts[0], facts[1], facts[2], facts[3], facts[4], facts[5] }),
+        // The meeting as the plane writes it: a word, or the crossing point.
+        std::optional<Relation> meeting;
+        if (facts[5] == texts::coincident || facts[5] == texts::parallel) {
+            meeting = Relation { facts[5] == texts::coincident ? Relation::Kind::Coincident
+                                                               : Relation::Kind::Parallel };
+        } else if (!facts[5].isEmpty()) {
+            const QString point = QString(facts[5]).remove(u'(').remove(u')');
+            meeting = Relation { Relation::Kind::Crossing, point.section(u',', 0, 0).toDouble(),
+                point.section(u',', 1).toDouble() };
+        }
+        QCOMPARE(::planeDescription({ facts[0], facts[1], facts[2], facts[3], facts[4], meeting }),
             expected);
     }
 
@@ -177,12 +188,11 @@ private Q_SLOTS:
         QFETCH(QString, worked);
         const NumberLocale locale { separator };
         const auto sloped = slopedLine(points[0], points[1], points[2], points[3], locale);
-        const QString equation = sloped ? sloped->equation : verticalEquation(points[2], locale);
+        const QString equation
+            = sloped ? sloped->equation : verticalLine(points[2], locale).equation;
         PointVerdict test = testVertical(points[2], points[4], locale);
         if (sloped)
-            test = testSloped(sloped->slope, sloped->intercept,
-                numtext::ValueCell::text(sloped->slopeShown), sloped->interceptShown, points[4],
-                points[5], locale);
+            test = testSloped(*sloped, points[4], points[5], locale);
         QCOMPARE(::spokenText(equation), line);
         QCOMPARE(::spokenText(test.worked), worked);
     }

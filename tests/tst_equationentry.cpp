@@ -55,20 +55,6 @@ private:
         return states;
     }
 
-    static QString describe(const Members &m)
-    {
-        const auto number = [](double value) { return QString::number(value, 'g', 17); };
-        const auto cell = [&number](const numtext::ValueCell &c) {
-            return u"%1:%2:%3"_s.arg(int(c.kind()))
-                .arg(number(c.toNumberOr0(NumberLocale::fullStop())), c.textValue());
-        };
-        return QStringList { cell(m.slope), cell(m.intercept), cell(m.slopeShown),
-            number(m.interceptShown), number(m.vertical), number(m.verticalX), number(m.hasLine),
-            cell(m.prevSlope), number(m.prevIntercept), number(m.prevVertical),
-            number(m.prevVerticalX), number(m.hasPrevious) }
-            .join(u' ');
-    }
-
     static QString describe(const DrawCall &c)
     {
         return u"%1 (%2, %3)-(%4, %5) r%6 %7"_s.arg(int(c.kind))
@@ -238,15 +224,16 @@ private Q_SLOTS:
         QCOMPARE(enabledStates(shown), staysOpen ? u"0000111"_s : u"0000110"_s);
         QCOMPARE(shown.equations(), QString());
 
-        const Members &m = shown.window.members();
-        QCOMPARE(m.vertical, vertical);
+        const DrawnLine *drawn = shown.window.plane().onPlane();
+        QVERIFY(drawn);
+        QCOMPARE(drawn->line.vertical, vertical);
         if (vertical) {
-            QCOMPARE(m.verticalX, a);
+            QCOMPARE(drawn->line.x, a);
         } else {
-            QVERIFY(std::abs(m.slope.toNumberOr0(NumberLocale::fullStop()) - a) < 1e-12);
-            QVERIFY(std::abs(m.intercept.toNumberOr0(NumberLocale::fullStop()) - b) < 1e-12);
+            QVERIFY(std::abs(drawn->line.slope - a) < 1e-12);
+            QVERIFY(std::abs(drawn->line.intercept - b) < 1e-12);
         }
-        checkLine(calls, m.world, vertical, a, b);
+        checkLine(calls, shown.window.world(), vertical, a, b);
         if (QTest::currentTestFailed())
             return;
         checkMarksOfBLast(calls, points[2].toDouble(), points[3].toDouble());
@@ -363,7 +350,7 @@ private Q_SLOTS:
         }
         const QStringList fieldsBefore = coordinates(shown);
         const QString statesBefore = enabledStates(shown);
-        const QString membersBefore = describe(shown.window.members());
+        const QString modelBefore = ::describe(shown.window.plane());
 
         std::vector<DrawCall> calls;
         shown.window.canvas().setRecorder(&calls);
@@ -372,7 +359,7 @@ private Q_SLOTS:
 
         QCOMPARE(coordinates(shown), fieldsBefore);
         QCOMPARE(enabledStates(shown), statesBefore);
-        QCOMPARE(describe(shown.window.members()), membersBefore);
+        QCOMPARE(::describe(shown.window.plane()), modelBefore);
         QCOMPARE(equation->text(), typed);
         QCOMPARE(calls.size(), 0u);
         // The pupil is told why, and finds the cursor where the fault is.
@@ -392,10 +379,9 @@ private Q_SLOTS:
         QCOMPARE(
             coordinates(shown).mid(0, 4), QStringList({ u"10"_s, u"3.3"_s, u"-10"_s, u"-3.3"_s }));
         QCOMPARE(shown.field(u"txtequacio"_s)->text(), u"y = .33·x + 0"_s);
-        const Members &m = shown.window.members();
-        QVERIFY(std::abs(m.slope.toNumberOr0(NumberLocale::comma()) - 0.33) < 1e-12);
-        QCOMPARE(m.slopeShown.textValue(), u"0,33"_s);
-        checkLine(calls, m.world, false, 0.33, 0);
+        const DrawnLine *drawn = shown.window.plane().onPlane();
+        QVERIFY(drawn && std::abs(drawn->line.slope - 0.33) < 1e-12);
+        checkLine(calls, shown.window.world(), false, 0.33, 0);
         if (QTest::currentTestFailed())
             return;
         checkMarksOfBLast(calls, -10, -3.3);

@@ -20,7 +20,8 @@ QStringList shown(frmRecta &window)
         else if (auto *multi = window.findChild<QPlainTextEdit *>(name))
             texts << name + u'=' + multi->toPlainText();
     }
-    texts << QStringLiteral("comparison=") + window.members().comparison;
+    const auto &meeting = window.plane().meeting;
+    texts << QStringLiteral("comparison=") + (meeting ? relationText(*meeting) : QString());
     return texts;
 }
 

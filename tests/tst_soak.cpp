@@ -139,8 +139,9 @@ private Q_SLOTS:
             QStringLiteral("y = 2·x + 0"));
         QVERIFY(fields[4]->isEnabled());
         QVERIFY(!fields[0]->isEnabled());
-        const Members &m = window.members();
-        QVERIFY(std::isfinite(m.prevIntercept) && std::isfinite(m.verticalX));
+        const Plane &plane = window.plane();
+        QVERIFY(plane.onPlane() && std::isfinite(plane.onPlane()->line.slope)
+            && std::isfinite(plane.onPlane()->line.intercept));
     }
 };
 

@@ -76,8 +76,6 @@ private Q_SLOTS:
         QCOMPARE(image.size(), QSize(200, 100) * ratio);
         // One device pixel wide, no antialiased fringe: one full row of exactly that colour.
         QCOMPARE(countColour(image, red), int(200 * ratio));
-        QCOMPARE(canvas.currentX, 10.f);
-        QCOMPARE(canvas.currentY, 0.f);
     }
 
     void circlesAreRoundOnScreen()
@@ -95,21 +93,24 @@ private Q_SLOTS:
                     box |= QRect(x, y, 1, 1);
         QVERIFY(std::abs(box.width() - box.height()) <= 1);
         QVERIFY(std::abs(box.width() - 101) <= 2);
-        QCOMPARE(canvas.currentX, 0.f);
     }
 
-    void textMovesToTheNextLine()
+    // A text hangs from its place: its top-left corner at the world point given.
+    void textStandsAtItsPlace()
     {
         Canvas canvas(QSize(200, 100));
         plane(canvas);
-        canvas.currentX = 2;
-        canvas.currentY = 3;
-        canvas.printText(QStringLiteral("coincidents"));
-        QCOMPARE(canvas.currentX, -10.f);
-        const float line = 3 - canvas.currentY;
-        QVERIFY(line > 0.5f && line < 3);
-        canvas.printText(QStringLiteral(" 2"));
-        QCOMPARE(canvas.currentY, 3 - 2 * line);
+        canvas.printText(2, 3, QStringLiteral("coincidents"), Qt::black);
+        const QImage &image = canvas.image();
+        QRect box;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixelColor(x, y) == Qt::black)
+                    box |= QRect(x, y, 1, 1);
+        const QPointF corner = canvas.toPixel(2, 3);
+        QVERIFY(box.width() > 30);
+        QVERIFY(box.left() >= corner.x() && box.left() <= corner.x() + 3);
+        QVERIFY(box.top() >= corner.y() && box.top() <= corner.y() + 6);
     }
 
     void wildCoordinatesNeverReachThePainter_data()
@@ -147,9 +148,7 @@ private Q_SLOTS:
                 canvas.drawCircle(x, y, 1e30f, Qt::blue);
                 canvas.drawCircle(x, y, 0.2f, Qt::blue);
                 canvas.plotPoint(x, y, Qt::blue);
-                canvas.currentX = x;
-                canvas.currentY = y;
-                canvas.printText(QStringLiteral("( 1, 3)"));
+                canvas.printText(x, y, QStringLiteral("( 1, 3)"), Qt::blue);
             }
         }
         canvas.image();
@@ -162,10 +161,9 @@ private Q_SLOTS:
         plane(canvas);
         std::vector<DrawCall> calls;
         canvas.setRecorder(&calls);
-        canvas.foreColour = paletteColour(1);
-        canvas.drawSegment(1, 2, 3, 4);
+        canvas.drawSegment(1, 2, 3, 4, paletteColour(1));
         canvas.drawCircle(5, 6, 0.2f, paletteColour(13));
-        canvas.printText(QStringLiteral("paral·leles"));
+        canvas.printText(5, 6, QStringLiteral("paral·leles"), paletteColour(1));
         canvas.setRecorder(nullptr);
         QCOMPARE(calls.size(), size_t(3));
         QCOMPARE(calls[0].kind, DrawCall::Kind::Segment);

@@ -120,11 +120,11 @@ private Q_SLOTS:
 
         // The world window comes from the outer size: 734 + 8 pixels across at 2/567 world
         // units a twip.
-        const Members &m = window.members();
-        QCOMPARE(m.world.xMin, -m.world.xMax);
-        QCOMPARE(m.world.yMin, -m.world.yMax);
-        QVERIFY(std::abs(m.world.xMax - 19.6296f) < 1e-3f);
-        QVERIFY(m.world.yMax > 15.5f && m.world.yMax < 16.0f);
+        const WorldWindow &world = window.world();
+        QCOMPARE(world.xMin, -world.xMax);
+        QCOMPARE(world.yMin, -world.yMax);
+        QVERIFY(std::abs(world.xMax - 19.6296f) < 1e-3f);
+        QVERIFY(world.yMax > 15.5f && world.yMax < 16.0f);
     }
 
     void colours_data()
@@ -384,15 +384,15 @@ private Q_SLOTS:
     {
         frmRecta window;
         const QImage image = window.canvas().image();
-        const Members &m = window.members();
+        const WorldWindow &world = window.world();
         const QColor axes = paletteColour(1);
         const QColor dots = paletteColour(4);
         Canvas &canvas = window.canvas();
 
         // The axes run across the whole window, in the axes' colour where no dot lies on them.
-        QVERIFY(hasColourNear(image, canvas.toPixel(m.world.xMin + 0.05f, 0), axes));
-        QVERIFY(hasColourNear(image, canvas.toPixel(m.world.xMax - 0.05f, 0), axes));
-        QVERIFY(hasColourNear(image, canvas.toPixel(0, m.world.yMin + 0.05f), axes));
+        QVERIFY(hasColourNear(image, canvas.toPixel(world.xMin + 0.05f, 0), axes));
+        QVERIFY(hasColourNear(image, canvas.toPixel(world.xMax - 0.05f, 0), axes));
+        QVERIFY(hasColourNear(image, canvas.toPixel(0, world.yMin + 0.05f), axes));
         QVERIFY(hasColourNear(image, canvas.toPixel(10.5f, 0), axes));
 
         // Dots at every whole-number point inside the world window, none between them.
@@ -400,7 +400,7 @@ private Q_SLOTS:
         for (int i = -20; i <= 20; ++i)
             for (int j = -20; j <= 20; ++j) {
                 const QPointF p = canvas.toPixel(float(i), float(j));
-                const bool inside = std::abs(i) < m.world.xMax && std::abs(j) < m.world.yMax;
+                const bool inside = std::abs(i) < world.xMax && std::abs(j) < world.yMax;
                 if (!inside || i == 0 || j == 0)
                     continue;
                 QVERIFY2(hasColourNear(image, p, dots),

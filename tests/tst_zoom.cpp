@@ -72,9 +72,7 @@ private:
         drawSlopedLine(canvas, world, 0.5, 1);
         pintar(canvas, world);
         drawAxisMark(canvas, -7);
-        canvas.currentX = 1.5f;
-        canvas.currentY = 2.5f;
-        canvas.printText(u"( 1.33, 2.67)"_s);
+        canvas.printText(1.5f, 2.5f, u"( 1.33, 2.67)"_s, paletteColour(1));
         drawVerticalLine(canvas, world, -3);
         pintar(canvas, world);
         drawPointMarks(canvas, -4, 6);
@@ -323,7 +321,7 @@ private Q_SLOTS:
         }
         QTRY_COMPARE(window.canvas().zoom(), zoom);
         QVERIFY(!window.isMaximized() && !window.isFullScreen());
-        QVERIFY(window.members().hasLine);
+        QVERIFY(window.plane().onPlane());
     }
 
     void tooSmallAScreen_data()
@@ -383,7 +381,7 @@ private Q_SLOTS:
             qPrintable(u"%1×%2"_s.arg(QString::number(window.frameGeometry().width()),
                 QString::number(window.frameGeometry().height()))));
         // The world window is that of zoom 1 all the same.
-        QVERIFY(std::abs(window.members().world.xMax - 19.6296f) < 1e-3f);
+        QVERIFY(std::abs(window.world().xMax - 19.6296f) < 1e-3f);
     }
 };
 

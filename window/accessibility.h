@@ -1,6 +1,7 @@
 #pragma once
 
 #include "announcer.h"
+#include "spoken.h"
 
 #include <QPoint>
 #include <QString>
@@ -9,52 +10,6 @@
 
 class QWidget;
 struct WindowState;
-
-/// What the plane shows, in the texts of the window; an empty text is something not shown.
-struct PlaneFacts
-{
-    QString equation; // the current line's equation as shown in txtequacio
-    QString keptEquation; // the kept line's, as txtequacio2 shows it first
-    QString testX; // the test point as typed, with its verdict as txtsino shows it
-    QString testY;
-    QString verdict;
-    QString comparison; // as cortar wrote it on the plane: '( 5, 11)', "coincidents"
-};
-
-/// How a voice says a text the window shows (an equation, a worked equation, a number, a word),
-/// with words for the symbols that it would read by their names: 'y =-2·x + .5' is said 'y és
-/// igual a menys 2 per x més 0,5', '5 # 1E+20' is said '5 no és igual a 1 per 10 elevat a 20'.
-/// Numbers take the decimal comma and a leading zero whatever their separator on screen.
-QString spokenText(QStringView shown);
-
-/// The plane's accessible description, in spoken words: 'Recta y és igual a menys 1 per x més
-/// 16. Recta guardada y és igual a 2 per x més 1. Es tallen al punt x 5, y 11.' Empty when the
-/// plane shows no line and no point.
-QString planeDescription(const PlaneFacts &facts);
-
-/// The results of one handler, in the texts of the window; an empty text is a result not shown.
-struct ShownResults
-{
-    QString equation; // a new line's equation
-    QString worked; // a point test's worked equation and verdict
-    QString verdict;
-    QString comparison; // how the new line meets the kept one
-    QString kept; // the equation "nova recta" kept, or "nova recta" with no line to keep
-    bool keptNothing = false;
-    bool cleared = false; // "esborrar" cleared the plane
-    std::optional<QPoint> cursor; // where the cursor on the plane moved to
-    bool cursorOnLine = false; // and whether that is on the current line
-    int placedRow = -1; // the row of a point placed on the plane, and where
-    QPoint placed;
-};
-
-/// Where a grid point is, in spoken words: 'x 3, y 7, a la recta', 'x menys 2, y 0, sobre
-/// l'eix de les x'.
-QString positionText(QPoint at, bool onTheLine);
-
-/// What a screen reader says of the results, in spoken words: 'Recta y és igual a 2 per x més 0.
-/// Es tallen al punt x 1, y 3.'
-QString resultsText(const ShownResults &results);
 
 /// Lets screen readers see the window's plane as a picture, with its description as its text,
 /// in Catalan. Called before the plane is made.
@@ -68,7 +23,7 @@ public:
     /// The plane's own description is kept for a plane that shows nothing.
     explicit ScreenReaderResults(QWidget *plane);
 
-    /// Reads what the handler showed from the window's members and fields, and starts afresh.
+    /// Reads what the handler showed from the window's model and fields, and starts afresh.
     void handlerEnded(WindowState &state);
     /// Tells the pupil that the plane's picture is on the clipboard.
     void pictureCopied();
@@ -79,6 +34,4 @@ private:
     QWidget *plane;
     QString emptyPlane;
     Announcer announcer;
-    QString testedX;
-    QString testedY;
 };

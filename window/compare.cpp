@@ -5,27 +5,24 @@
 #include "linemath.h"
 #include "marks.h"
 #include "messagebox.h"
+#include "palette.h"
 #include "pointentry.h"
 #include "relation.h"
 #include "windowstate.h"
 
-void cortar(WindowState &state)
+void cortar(WindowState &state, QPointF textAt)
 {
-    Members &m = state.members;
-    m.comparison.clear();
-    if (!m.hasPrevious)
+    Plane &plane = state.plane;
+    plane.meeting.reset();
+    if (!plane.kept || !plane.current)
         return;
-    const LineDesc previous { m.prevVertical, m.prevVerticalX,
-        m.prevSlope.toNumberOr0(state.locale), m.prevIntercept };
-    const LineDesc current { m.vertical, m.verticalX, m.slope.toNumberOr0(state.locale),
-        m.intercept.toNumberOr0(state.locale) };
-    const Relation relation = relate(previous, current);
-    if (relation.kind == Relation::Kind::Crossing) {
-        state.canvas->currentX = toSingle(relation.x);
-        state.canvas->currentY = toSingle(relation.y);
-    }
-    m.comparison = relationText(relation);
-    state.canvas->printText(m.comparison);
+    const Relation relation = relate(plane.kept->line, plane.current->line);
+    plane.meeting = relation;
+    if (relation.kind == Relation::Kind::Crossing)
+        textAt = QPointF(toSingle(relation.x), toSingle(relation.y));
+    // In the colour of the axes and their numbers.
+    state.canvas->printText(
+        float(textAt.x()), float(textAt.y()), relationText(relation), paletteColour(1));
     state.shown.comparison = true;
 }
 
@@ -58,5 +55,5 @@ void txtequacio_KeyDown(WindowState &state, std::int16_t keyCode, std::int16_t)
     drawPointMarks(*state.canvas, fieldNumber(state, state.controls.txtAx[1]).value_or(0),
         fieldNumber(state, state.controls.txtAy[1]).value_or(0));
     appendKeptEquation(state);
-    cortar(state);
+    cortar(state, pointB(state));
 }

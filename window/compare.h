@@ -1,13 +1,14 @@
 #pragma once
 
+#include <QPointF>
+
 #include <cstdint>
 
 struct WindowState;
 
-/// Writes on the plane how the current line meets the kept one: "coincidents", "paral·leles"
-/// at the current text position, or the crossing point at that point. Nothing when no line is
-/// kept.
-void cortar(WindowState &state);
+/// Works out how the current line meets the kept one and writes it on the plane: "coincidents"
+/// or "paral·leles" at textAt, the crossing point at that point. Nothing when no line is kept.
+void cortar(WindowState &state, QPointF textAt);
 
 /// Enter in the equation field: the typed equation becomes the current line through two of
 /// its points, written into the fields of A and B.

@@ -418,10 +418,7 @@ void frmRecta::zoomBy(int direction)
 
 void frmRecta::Form_Load()
 {
-    state.members.slope = numtext::ValueCell::integer(0);
-    state.members.intercept = numtext::ValueCell::integer(0);
-    state.members.slopeShown = numtext::ValueCell::integer(0);
-    state.members.interceptShown = 0;
+    state.plane = {};
     PosaEscala();
     pintar();
 }
@@ -429,7 +426,7 @@ void frmRecta::Form_Load()
 void frmRecta::PosaEscala()
 {
     const QSize outer = outerSizeTwips();
-    state.members.world = ::PosaEscala(surface->canvas(), outer.width(), outer.height());
+    state.world = ::PosaEscala(surface->canvas(), outer.width(), outer.height());
 }
 
 void frmRecta::txtAy_KeyDown(std::int16_t index, std::int16_t keyCode, std::int16_t shift)
@@ -589,18 +586,7 @@ void frmRecta::mnuesborrar_Click()
     closeTestPoint(state.controls);
     state.shown.cleared = true;
     surface->canvas().clearSurface();
-    Members &m = state.members;
-    m.prevSlope = numtext::ValueCell::integer(0);
-    m.prevIntercept = 0;
-    m.slope = numtext::ValueCell::integer(0);
-    m.intercept = numtext::ValueCell::integer(0);
-    m.prevVertical = false;
-    m.prevVerticalX = 0;
-    m.hasPrevious = false;
-    m.vertical = false;
-    m.verticalX = 0;
-    m.hasLine = false;
-    m.lineEquation.clear();
+    state.plane = {};
     state.controls.txtequacio2.setText(QString());
     state.controls.txtequacio.setEnabled(true);
     pintar();
@@ -610,27 +596,21 @@ void frmRecta::mnuesborrar_Click()
 void frmRecta::mnurecta_Click()
 {
     closeTestPoint(state.controls);
+    Plane &plane = state.plane;
     // The kept equation is the one shown for the line that was drawn, not whatever has been
     // typed into the equation field since; with no line, the list stays as it is.
-    if (state.members.hasLine)
-        state.controls.txtequacio2.setText(state.members.lineEquation);
-    state.shown.kept = state.members.hasLine ? state.members.lineEquation : QString();
-    state.shown.keptNothing = !state.members.hasLine;
+    if (plane.current)
+        state.controls.txtequacio2.setText(plane.current->equation);
+    state.shown.kept = plane.current ? plane.current->equation : QString();
+    state.shown.keptNothing = !plane.current;
     Canvas &canvas = surface->canvas();
     canvas.clearSurface();
     state.controls.txtequacio.setEnabled(true);
 
-    // The kept line is the line that was drawn, vertical or not.
-    Members &m = state.members;
-    m.prevSlope = m.slope;
-    m.prevIntercept = m.intercept.toNumberOr0(state.locale);
-    m.prevVertical = m.vertical;
-    m.prevVerticalX = m.verticalX;
-    m.hasPrevious = m.hasLine;
-    if (m.hasPrevious && m.prevVertical)
-        drawVerticalLine(canvas, m.world, m.prevVerticalX);
-    else if (m.hasPrevious)
-        drawSlopedLine(canvas, m.world, m.prevSlope.toNumberOr0(state.locale), m.prevIntercept);
+    // The kept line is the line that was drawn, vertical or not; the plane is open for the next.
+    plane = Plane { plane.current, false, plane.current, std::nullopt, std::nullopt };
+    if (plane.kept)
+        drawLine(canvas, state.world, plane.kept->line);
     pintar();
     openPointFields(state.controls);
 }

@@ -2,18 +2,19 @@
 
 // One Enter, from the key to the pixels and to the screen reader: Return in txtAy(1), with 1, 2
 // and 3, 6 typed into the fields of A and B.
-// 1. The field's filter (routeEvents, toolkit/field.cpp) makes it key code enterKey (13) and hands
+// 1. The field's filter (routeEvents, adapter/field.cpp) makes it key code enterKey (13) and hands
 //    it to the Dispatcher, which runs frmRecta::txtAy_KeyDown(1, 13, 0) once no handler runs.
-// 2. ::txtAy_KeyDown (line/pointentry.cpp) finds A and B filled (else messageBox) and runs
+// 2. ::txtAy_KeyDown (window/pointentry.cpp) finds A and B filled (else messageBox) and runs
 //    dibuixar: marks of A and B onto the Canvas, Canvas::present, esperar, then slopedLine
-//    (line/linemath.cpp) gives 'y = 2·x + 0' for the members and txtequacio, drawSlopedLine and
-//    pintar draw. It returns true, and the window runs cortar (compare/) against a kept line.
-// 3. Canvas maps world points through its QTransform to device pixels of its QImage, keeps each
-//    operation for a redraw at another zoom and has Surface update: Surface::paintEvent copies
-//    the changed rectangle to the screen.
-// 4. The Dispatcher, idle, calls ScreenReaderResults::handlerEnded (app/accessibility.cpp): it
-//    keeps the plane's description and has the Announcer tell 'Recta y és igual a 2 per x més 0.'
-//    at the focused field, which the AT-SPI bridge takes to the screen reader.
+//    (core/linemath.cpp) gives the line 'y = 2·x + 0', which becomes the plane's current line
+//    and txtequacio's text; drawLine and pintar draw it. It returns true, and the window runs
+//    cortar (window/compare.cpp) against a kept line.
+// 3. Canvas (adapter/canvas.cpp) maps world points through its QTransform to device pixels of its
+//    QImage and has Surface update: Surface::paintEvent copies the changed rectangle to the
+//    screen.
+// 4. The Dispatcher, idle, calls ScreenReaderResults::handlerEnded (window/accessibility.cpp):
+//    it keeps the plane's description and has the Announcer tell 'Recta y és igual a 2 per x més
+//    0.' at the focused field, which the AT-SPI bridge takes to the screen reader.
 
 #include "compare.h"
 #include "dispatcher.h"
@@ -48,7 +49,9 @@ public:
     explicit frmRecta(const numtext::NumberLocale &locale = numtext::NumberLocale::system());
     ~frmRecta() override;
 
-    const Members &members() const { return state.members; }
+    /// What the plane holds: the lines and the results.
+    const Plane &plane() const { return state.plane; }
+    const WorldWindow &world() const { return state.world; }
     Canvas &canvas() { return *state.canvas; }
     /// The window's outer size in twips, frame, title bar and menu bar included, as the world
     /// window is computed from it: independent of the window manager.
@@ -57,9 +60,9 @@ public:
     void Form_Load();
     void Form_paint() { pintar(); }
     void PosaEscala();
-    void pintar() { ::pintar(*state.canvas, state.members.world); }
+    void pintar() { ::pintar(*state.canvas, state.world); }
     void dibuixar() { ::dibuixar(state); }
-    void cortar() { ::cortar(state); }
+    void cortar() { ::cortar(state, pointB(state)); }
     void esperar() { ::esperar(); }
 
     void mnuesborrar_Click();

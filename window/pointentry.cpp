@@ -21,6 +21,7 @@ bool validRow(std::int16_t row)
 
 void clearTest(WindowState &state, Field &field)
 {
+    state.plane.test.reset();
     field.setText(QString());
     state.controls.txtsino.setText(QString());
     state.controls.txtresultat.setText(QString());
@@ -83,38 +84,33 @@ bool entryUsable(WindowState &state, std::int16_t row)
     return true;
 }
 
-// The line that is drawn now: the one the members hold once there is one, else the one through
-// the fields of A and B.
-numtext::StraightLine drawnLine(const WindowState &state)
+// The line that is drawn now: the current one once there is one, else the one through the
+// fields of A and B.
+DrawnLine drawnLine(const WindowState &state)
 {
-    const Members &m = state.members;
-    if (m.hasLine) {
-        return { m.vertical, m.verticalX, m.slope.toNumberOr0(state.locale),
-            m.intercept.toNumberOr0(state.locale) };
-    }
+    if (state.plane.current)
+        return *state.plane.current;
     const auto number = [&state](const Field &f) { return fieldNumber(state, f).value_or(0); };
     const Controls &c = state.controls;
     const double xB = number(c.txtAx[1]);
-    if (const auto line
+    if (auto line
         = slopedLine(number(c.txtAx[0]), number(c.txtAy[0]), xB, number(c.txtAy[1]), state.locale))
-        return { false, 0, line->slope, line->intercept };
-    return { true, xB, 0, 0 };
+        return std::move(*line);
+    return verticalLine(xB, state.locale);
 }
 
 void testPoint(WindowState &state)
 {
-    const double xP = fieldNumber(state, state.controls.txtAx[2]).value_or(0);
-    const double yP = fieldNumber(state, state.controls.txtAy[2]).value_or(0);
-    const Members &m = state.members;
-    const numtext::StraightLine line = drawnLine(state);
-    PointVerdict result;
-    if (line.vertical)
-        result = testVertical(line.x, xP, state.locale);
-    else
-        result = testSloped(
-            line.slope, line.intercept, m.slopeShown, m.interceptShown, xP, yP, state.locale);
-    state.controls.txtresultat.setText(result.worked);
-    state.controls.txtsino.setText(result.verdict);
+    Controls &c = state.controls;
+    const double xP = fieldNumber(state, c.txtAx[2]).value_or(0);
+    const double yP = fieldNumber(state, c.txtAy[2]).value_or(0);
+    const DrawnLine line = drawnLine(state);
+    const PointVerdict result = line.line.vertical ? testVertical(line.line.x, xP, state.locale)
+                                                   : testSloped(line, xP, yP, state.locale);
+    state.plane.test = PointTest { c.txtAx[2].text(), c.txtAy[2].text(), result.on, result.worked,
+        result.verdict };
+    c.txtresultat.setText(result.worked);
+    c.txtsino.setText(result.verdict);
     state.shown.test = true;
 }
 
@@ -174,16 +170,13 @@ bool txtAy_KeyDown(WindowState &state, std::int16_t row, std::int16_t keyCode, s
     }
     if (row == testRow) {
         testPoint(state);
-        const numtext::StraightLine line = drawnLine(state);
-        dibuixar(state, state.members.hasLine ? &line : nullptr);
+        const std::optional<DrawnLine> line = state.plane.current;
+        dibuixar(state, line ? &line->line : nullptr);
         return false;
     }
     dibuixar(state);
     state.shown.line = true;
     appendKeptEquation(state);
-    // The verdict of the comparison stands at B, where the pupil can see it.
-    state.canvas->currentX = toSingle(fieldNumber(state, state.controls.txtAx[1]).value_or(0));
-    state.canvas->currentY = toSingle(fieldNumber(state, state.controls.txtAy[1]).value_or(0));
     return true;
 }
 
@@ -196,13 +189,16 @@ std::optional<double> fieldNumber(const WindowState &state, const Field &field)
 
 std::optional<numtext::StraightLine> currentLine(const WindowState &state)
 {
-    const Members &m = state.members;
-    // dibuixar locks the fields of A and B until a menu command clears the plane for a new
-    // line: while they are locked, the line it drew is the one on the plane.
-    if (!m.hasLine || state.controls.txtAx[0].isEnabled())
-        return std::nullopt;
-    return numtext::StraightLine { m.vertical, m.verticalX, m.slope.toNumberOr0(state.locale),
-        m.intercept.toNumberOr0(state.locale) };
+    if (const DrawnLine *line = state.plane.onPlane())
+        return line->line;
+    return std::nullopt;
+}
+
+QPointF pointB(const WindowState &state)
+{
+    const Controls &c = state.controls;
+    return { toSingle(fieldNumber(state, c.txtAx[1]).value_or(0)),
+        toSingle(fieldNumber(state, c.txtAy[1]).value_or(0)) };
 }
 
 std::optional<std::int16_t> placementRow(const WindowState &state)
@@ -245,34 +241,22 @@ void dibuixar(WindowState &state, const numtext::StraightLine *given)
 
     const double xA = fieldNumber(state, state.controls.txtAx[0]).value_or(0);
     const double yA = fieldNumber(state, state.controls.txtAy[0]).value_or(0);
-    double xB = fieldNumber(state, state.controls.txtAx[1]).value_or(0);
+    const double xB = fieldNumber(state, state.controls.txtAx[1]).value_or(0);
     const double yB = fieldNumber(state, state.controls.txtAy[1]).value_or(0);
-    const WorldWindow &world = state.members.world;
+    const WorldWindow &world = state.world;
     // A line the pupil typed as an equation is drawn as typed, not as the rounded texts of its
     // points give it back.
-    std::optional<SlopedLine> sloped;
+    std::optional<DrawnLine> line;
     if (given && !given->vertical)
-        sloped = shownLine(given->slope, given->intercept, state.locale);
-    else if (given)
-        xB = given->x;
-    else
-        sloped = slopedLine(xA, yA, xB, yB, state.locale);
-    if (const auto &line = sloped) {
-        state.members.slope = numtext::ValueCell::number(line->slope);
-        state.members.intercept = numtext::ValueCell::number(line->intercept);
-        state.members.slopeShown = numtext::ValueCell::text(line->slopeShown);
-        state.members.interceptShown = line->interceptShown;
-        state.members.vertical = false;
-        state.controls.txtequacio.setText(line->equation);
-        drawSlopedLine(canvas, world, line->slope, line->intercept);
-    } else {
-        state.members.vertical = true;
-        state.members.verticalX = xB;
-        drawVerticalLine(canvas, world, xB);
-        state.controls.txtequacio.setText(verticalEquation(xB, state.locale));
-    }
-    state.members.hasLine = true;
-    state.members.lineEquation = state.controls.txtequacio.text();
+        line = shownLine(given->slope, given->intercept, state.locale);
+    else if (!given)
+        line = slopedLine(xA, yA, xB, yB, state.locale);
+    if (!line)
+        line = verticalLine(given ? given->x : xB, state.locale);
+    state.plane.current = std::move(line);
+    state.plane.currentOnPlane = true;
+    drawLine(canvas, world, state.plane.current->line);
+    state.controls.txtequacio.setText(state.plane.current->equation);
 
     pintar(canvas, world);
 

@@ -2,6 +2,7 @@
 
 #include "field.h"
 #include "frame.h"
+#include "model.h"
 #include "numtext.h"
 
 #include <QPoint>
@@ -11,39 +12,6 @@
 #include <optional>
 
 class Canvas;
-
-/// The members of the window: the world window, the current line and the kept one.
-struct Members
-{
-    WorldWindow world;
-
-    /// The current sloped line y = slope·x + intercept, unrounded.
-    numtext::ValueCell slope = numtext::ValueCell::integer(0);
-    numtext::ValueCell intercept = numtext::ValueCell::integer(0);
-    /// The slope as the equation shows it (the text of "0.##") and the intercept likewise.
-    numtext::ValueCell slopeShown = numtext::ValueCell::integer(0);
-    float interceptShown = 0;
-
-    /// Whether the current line is vertical, and where; the slope members then keep the last
-    /// sloped line.
-    bool vertical = false;
-    double verticalX = 0;
-    /// Whether a line has been drawn since start-up or the last "esborrar", and the equation
-    /// shown for it.
-    bool hasLine = false;
-    QString lineEquation;
-
-    /// The kept line, compared with every new one. Held in double precision, so that a line
-    /// compared with itself is found equal.
-    numtext::ValueCell prevSlope;
-    double prevIntercept = 0;
-    bool prevVertical = false;
-    double prevVerticalX = 0;
-    bool hasPrevious = false;
-    /// What the last run of cortar wrote on the plane: "coincidents", "paral·leles", the crossing
-    /// point, or nothing.
-    QString comparison;
-};
 
 /// The window's text fields, by their names; rows 0, 1 and 2 are A, B and the test point.
 struct Controls
@@ -79,12 +47,13 @@ struct Pointing
     std::optional<QPoint> lastPlaced;
 };
 
-/// Everything the window's procedures work on: its members, its fields, the canvas of its
-/// client area and the locale's decimal separator, read once at start-up. The window owns it;
-/// the procedures of line/ and compare/ take it by reference.
+/// Everything the window's procedures work on: the world window, the plane's model, its fields,
+/// the canvas of its client area and the locale's decimal separator, read once at start-up. The
+/// window owns it; its procedures take it by reference.
 struct WindowState
 {
-    Members members;
+    WorldWindow world;
+    Plane plane;
     Controls controls;
     Canvas *canvas = nullptr;
     numtext::NumberLocale locale;

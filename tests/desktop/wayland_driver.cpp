@@ -243,7 +243,7 @@ void zoomMaximised(frmRecta &window, Qt::Key code, const std::function<qreal(qre
     const qreal zoom = zoomFrom(maximised);
     key(window, code);
     waitForZoom(window, zoom, what);
-    if (!window.members().hasLine)
+    if (!window.plane().onPlane())
         fail(what + u": the line is lost"_s);
     say(u"%1: from maximised at zoom %2 to %3, the line kept"_s.arg(what).arg(maximised).arg(zoom));
 }
@@ -288,7 +288,8 @@ int main(int argc, char *argv[])
     type(window, u"txtAy(0)"_s, u"2"_s, false);
     type(window, u"txtAx(1)"_s, u"3"_s, false);
     type(window, u"txtAy(1)"_s, u"6"_s, true);
-    waitFor([&] { return window.members().hasLine; }, u"the line through (1, 2) and (3, 6)"_s);
+    waitFor([&] { return window.plane().onPlane() != nullptr; },
+        u"the line through (1, 2) and (3, 6)"_s);
     say(u"typed the line through (1, 2) and (3, 6)"_s);
 
     // Ctrl++: the next step that fits, or none.
