@@ -68,12 +68,6 @@ QPen vectorPenOf(const QColor &colour, double width)
     return pen;
 }
 
-bool sameCall(const DrawCall &a, const DrawCall &b)
-{
-    return a.kind == b.kind && a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2
-        && a.radius == b.radius && a.colour == b.colour && a.text == b.text;
-}
-
 } // namespace
 
 Canvas::Canvas(QSize size, qreal devicePixelRatio)
@@ -124,47 +118,6 @@ void Canvas::note(const DrawCall &call)
 {
     if (recorder)
         recorder->push_back(call);
-    if (!framing)
-        keep(call);
-}
-
-void Canvas::keep(DrawCall call)
-{
-    // Every operation is opaque and aliased: drawn again, it sets the same pixels in the same
-    // colour, on top of whatever was drawn since. The earlier copy then shows nowhere, so it is
-    // dropped: a mark drawn again and again as the focus goes round the fields is kept once.
-    for (auto op = kept.rbegin(); op != kept.rend(); ++op) {
-        if (!op->frame && sameCall(op->call, call)) {
-            kept.erase(std::next(op).base());
-            break;
-        }
-    }
-    kept.push_back({ std::move(call), {}, {} });
-}
-
-void Canvas::drawFrame(const std::function<void(Canvas &)> &draw)
-{
-    if (framing || replaying) {
-        draw(*this);
-        return;
-    }
-    // The same frame drawn again with nothing drawn since sets every pixel as it already is (the
-    // first repaint after start-up, a window uncovered twice): its calls still set the colour
-    // and the position, but no pixel is touched.
-    const bool onTop = !kept.empty() && kept.back().frame && kept.back().world == worldWindow;
-    framing = true;
-    unchangedPixels = onTop;
-    draw(*this);
-    unchangedPixels = false;
-    framing = false;
-    // The frame is opaque and the same picture every time for one world window, so the new
-    // frame sets every pixel that an earlier one set, in the same colour. What was drawn between
-    // the two either lies under the new frame now as it lay over the earlier one, or where no
-    // frame pixel is; the earlier frame shows nowhere and is dropped. The kept list is then the
-    // frame and what was drawn since the last clear, however often the window is repainted.
-    std::erase_if(
-        kept, [this](const Operation &op) { return op.frame && op.world == worldWindow; });
-    kept.push_back({ {}, draw, worldWindow });
 }
 
 void Canvas::drawSegment(float x1, float y1, float x2, float y2, const QColor &colour)
@@ -176,8 +129,6 @@ void Canvas::drawSegment(float x1, float y1, float x2, float y2, const QColor &c
 
 void Canvas::segmentPixels(float x1, float y1, float x2, float y2, const QColor &colour)
 {
-    if (unchangedPixels)
-        return;
     QPointF p = toPixel(x1, y1);
     QPointF q = toPixel(x2, y2);
     if (!finite(p) || !finite(q))
@@ -205,8 +156,6 @@ void Canvas::plotPoint(float x, float y, const QColor &colour)
 
 void Canvas::pointPixels(float x, float y, const QColor &colour)
 {
-    if (unchangedPixels)
-        return;
     const QPointF p = toPixel(x, y);
     if (!finite(p) || p.x() < -margin || p.y() < -margin || p.x() > logicalSize.width() + margin
         || p.y() > logicalSize.height() + margin)
@@ -261,8 +210,6 @@ void Canvas::drawCircle(float x, float y, float radius, const QColor &colour)
 
 void Canvas::circlePixels(float x, float y, float radius, const QColor &colour)
 {
-    if (unchangedPixels)
-        return;
     const QPointF centre = toPixel(x, y);
     // The radius is in x units; the circle is round on screen whatever the y scale.
     const double r = std::abs(double(radius) * toDevice.m11());
@@ -293,8 +240,6 @@ void Canvas::printText(float x, float y, const QString &text, const QColor &colo
 
 void Canvas::textPixels(float x, float y, const QColor &colour, const QString &text)
 {
-    if (unchangedPixels)
-        return;
     const QPointF topLeft = toPixel(x, y);
     if (!finite(topLeft) || std::abs(topLeft.x()) >= farAway || std::abs(topLeft.y()) >= farAway)
         return;
@@ -349,9 +294,8 @@ const QImage &Canvas::textImage(const QString &text, const QColor &colour, QPoin
 
 void Canvas::clearSurface()
 {
-    if (recorder && !replaying)
+    if (noting())
         recorder->push_back({ DrawCall::Kind::Clear, 0, 0, 0, 0, 0, background, {} });
-    kept.clear();
     clearedWith = background;
     endPainting();
     pixels.fill(background);
@@ -413,7 +357,7 @@ void Canvas::resizeImage()
 void Canvas::drawAgain()
 {
     pixels.fill(clearedWith);
-    replayKept();
+    drawScene();
     endPainting();
     if (changed)
         changed();
@@ -426,7 +370,7 @@ void Canvas::paintOnto(QPainter &target)
     target.setRenderHint(QPainter::Antialiasing, true);
     target.fillRect(QRectF(QPointF(0, 0), QSizeF(logicalSize)), clearedWith);
     vector = &target;
-    replayKept();
+    drawScene();
     vector = nullptr;
     target.restore();
 }
@@ -439,39 +383,19 @@ QImage Canvas::imageAt(qreal devicePixelRatio) const
     copy.worldWindow = worldWindow;
     copy.hasWorldWindow = hasWorldWindow;
     copy.updateTransform();
-    copy.kept = kept;
+    copy.scene = scene;
     copy.clearedWith = clearedWith;
     copy.drawAgain();
     return copy.pixels;
 }
 
-void Canvas::replayKept()
+void Canvas::drawScene()
 {
-    replaying = true;
-    for (const Operation &op : kept) {
-        const DrawCall &call = op.call;
-        if (op.frame) {
-            op.frame(*this);
-            continue;
-        }
-        switch (call.kind) {
-        case DrawCall::Kind::Segment:
-            segmentPixels(call.x1, call.y1, call.x2, call.y2, call.colour);
-            break;
-        case DrawCall::Kind::Point:
-            pointPixels(call.x1, call.y1, call.colour);
-            break;
-        case DrawCall::Kind::Circle:
-            circlePixels(call.x1, call.y1, call.radius, call.colour);
-            break;
-        case DrawCall::Kind::Text:
-            textPixels(call.x1, call.y1, call.colour, call.text);
-            break;
-        case DrawCall::Kind::Clear:
-            break;
-        }
-    }
-    replaying = false;
+    if (!scene)
+        return;
+    redrawing = true;
+    scene(*this);
+    redrawing = false;
 }
 
 void Canvas::endPainting()

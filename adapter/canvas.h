@@ -28,10 +28,10 @@ struct DrawCall
     QString text;
 };
 
-/// The drawing surface: an image that keeps everything drawn since it was last cleared, with
-/// a world coordinate window laid over it. Callers speak world coordinates in single precision;
-/// only this class knows pixels. What was drawn is also kept as a list of operations, so that
-/// the image can be drawn again, sharp, at another zoom or device pixel ratio.
+/// The drawing surface: an image that keeps the pixels of everything drawn since it was last
+/// cleared, with a world coordinate window laid over it. Callers speak world coordinates in
+/// single precision; only this class knows pixels. It is a cache: to be drawn again, sharp, at
+/// another zoom or device pixel ratio, it asks its scene.
 class Canvas
 {
 public:
@@ -56,14 +56,15 @@ public:
     void printText(float x, float y, const QString &text, const QColor &colour);
     /// Fills the whole surface with the background colour.
     void clearSurface();
-    /// Draws the frame of the plane with draw, which must draw the same opaque picture every
-    /// time for the same world window; only the latest frame is kept for drawing again.
-    void drawFrame(const std::function<void(Canvas &)> &draw);
+    /// What draws the whole picture again, from what it shows, whenever the image is made anew:
+    /// at another zoom or pixel ratio, as a copy, or onto a printer's page. The canvas keeps
+    /// pixels only.
+    void setScene(std::function<void(Canvas &)> draw) { scene = std::move(draw); }
 
     void setBackground(const QColor &colour);
     void setFont(const QFont &font);
 
-    /// The kept drawing; any pending painting is finished first.
+    /// The pixels; any pending painting is finished first.
     const QImage &image();
     QSize size() const { return logicalSize; }
     qreal devicePixelRatio() const { return ratio; }
@@ -77,14 +78,12 @@ public:
     const QColor &backgroundColour() const { return background; }
     /// The font that text is drawn in, at the current zoom.
     const QFont &font() const { return zoomedFont; }
-    /// Draws what is kept onto target, in logical pixels of the current zoom, as lines, dots,
+    /// Draws the scene onto target, in logical pixels of the current zoom, as lines, dots,
     /// circles and text rather than pixels: for a printer's page, sharp at any size.
     void paintOnto(QPainter &target);
-    /// What is kept, drawn again in an image of the given device pixel ratio, as it would be on
+    /// The scene, drawn again in an image of the given device pixel ratio, as it would be on
     /// a screen of that ratio.
     QImage imageAt(qreal devicePixelRatio) const;
-    /// How many operations are kept for drawing again.
-    std::size_t keptOperations() const { return kept.size(); }
 
     /// World point to logical pixel, unclamped.
     QPointF toPixel(float x, float y) const { return toDevice.map(QPointF(x, y)); }
@@ -105,19 +104,11 @@ public:
     void setRecorder(std::vector<DrawCall> *calls) { recorder = calls; }
 
 private:
-    struct Operation
-    {
-        DrawCall call;
-        std::function<void(Canvas &)> frame; // set for a frame; call then holds nothing
-        std::array<float, 4> world {}; // the world window the frame was drawn for
-    };
-
-    /// Whether a public drawing call is new drawing to record or keep.
-    bool noting() const { return !replaying && (recorder || !framing); }
+    /// Whether a public drawing call is new drawing, for the recorder.
+    bool noting() const { return recorder && !redrawing; }
     void note(const DrawCall &call);
-    void keep(DrawCall call);
     void drawAgain();
-    void replayKept();
+    void drawScene();
     void resizeImage();
     void updateTransform();
     void segmentPixels(float x1, float y1, float x2, float y2, const QColor &colour);
@@ -160,11 +151,8 @@ private:
     std::function<void()> changed;
     std::function<void()> presenter;
     std::vector<DrawCall> *recorder = nullptr;
-    std::vector<Operation> kept;
+    std::function<void(Canvas &)> scene;
     QColor clearedWith = Qt::white;
-    // Set while a frame or the whole list is being drawn: the calls then are not new drawing.
-    bool framing = false;
-    bool replaying = false;
-    bool unchangedPixels = false; // a frame drawn again over itself
+    bool redrawing = false; // set while the scene is drawn again: its calls are not new drawing
     QPainter *vector = nullptr; // set while paintOnto draws
 };

@@ -54,5 +54,5 @@ void drawFrame(Canvas &canvas, const WorldWindow &world)
 
 void pintar(Canvas &canvas, const WorldWindow &world)
 {
-    canvas.drawFrame([world](Canvas &again) { drawFrame(again, world); });
+    drawFrame(canvas, world);
 }

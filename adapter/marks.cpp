@@ -50,3 +50,25 @@ void drawLine(Canvas &canvas, const WorldWindow &world, const numtext::StraightL
     else
         drawSlopedLine(canvas, world, line.slope, line.intercept);
 }
+
+void drawItem(Canvas &canvas, const WorldWindow &world, const PlaneItem &item)
+{
+    switch (item.kind) {
+    case PlaneItem::Kind::Frame:
+        pintar(canvas, world);
+        break;
+    case PlaneItem::Kind::AxisMark:
+        drawAxisMark(canvas, item.x);
+        break;
+    case PlaneItem::Kind::PointMarks:
+        drawPointMarks(canvas, item.x, item.y);
+        break;
+    case PlaneItem::Kind::Line:
+        drawLine(canvas, world, item.line);
+        break;
+    case PlaneItem::Kind::Text:
+        // In the colour of the axes and their numbers.
+        canvas.printText(float(item.x), float(item.y), item.text, paletteColour(1));
+        break;
+    }
+}

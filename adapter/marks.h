@@ -2,6 +2,7 @@
 
 #include "frame.h"
 #include "linearequation.h"
+#include "model.h"
 
 class Canvas;
 
@@ -19,3 +20,6 @@ void drawSlopedLine(Canvas &canvas, const WorldWindow &world, double slope, doub
 void drawVerticalLine(Canvas &canvas, const WorldWindow &world, double x);
 /// The line, sloped or vertical.
 void drawLine(Canvas &canvas, const WorldWindow &world, const numtext::StraightLine &line);
+
+/// One thing the plane shows, as the procedures draw it.
+void drawItem(Canvas &canvas, const WorldWindow &world, const PlaneItem &item);

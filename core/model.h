@@ -5,7 +5,9 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 /// A line as it stands on the plane: exact, as typed or as worked out from two points, with the
 /// equation shown for it and its coefficients as the worked equation of a point test writes
@@ -32,6 +34,22 @@ struct PointTest
     friend bool operator==(const PointTest &, const PointTest &) = default;
 };
 
+/// Something the plane shows, in world units: the frame (axes, grid and numbers), the grey mark
+/// on the x axis of a typed x, the marks of a typed point, a line, or a text such as how two
+/// lines meet.
+struct PlaneItem
+{
+    enum class Kind : std::uint8_t { Frame, AxisMark, PointMarks, Line, Text };
+
+    Kind kind = Kind::Frame;
+    double x = 0; // the point marked, or the text's top-left corner
+    double y = 0;
+    numtext::StraightLine line; // for Kind::Line
+    QString text; // for Kind::Text
+
+    friend bool operator==(const PlaneItem &, const PlaneItem &) = default;
+};
+
 /// What the plane holds: the lines and the results, which the window draws and tells from.
 struct Plane
 {
@@ -46,6 +64,10 @@ struct Plane
     std::optional<Relation> meeting;
     /// The last point test, until a click into its fields or a menu command empties it.
     std::optional<PointTest> test;
+    /// What the plane shows, in the order it was drawn since the plane was last cleared; an item
+    /// drawn again over everything is the same pixels, and is listed once, where it was last
+    /// drawn.
+    std::vector<PlaneItem> drawing;
 
     friend bool operator==(const Plane &, const Plane &) = default;
 

@@ -117,7 +117,7 @@ private Q_SLOTS:
 
         // The line drawn is kept exactly, so that the kept line compared with itself is the same
         // line; none is on the plane until the next is drawn.
-        QCOMPARE(describe(Plane { before.current, false, before.current, {}, {} }), describe(m));
+        QCOMPARE(describe(Plane { before.current, false, before.current, {}, {}, {} }), describe(m));
         QCOMPARE(m.kept && m.kept->line.vertical, kept == Kept::Vertical);
         QCOMPARE(bool(m.kept), kept != Kept::None);
 

@@ -85,7 +85,7 @@ private Q_SLOTS:
             }
             if (done % 1000 == 0) {
                 window.resize(clients[(done / 1000) % clients.size()] + QSize(0, menuHeight));
-                mostKept = std::max(mostKept, window.canvas().keptOperations());
+                mostKept = std::max(mostKept, window.plane().drawing.size());
             }
             QLineEdit *field = fields[random.bounded(int(fields.size()))];
             const int roll = random.bounded(1000);
@@ -110,7 +110,7 @@ private Q_SLOTS:
             QVERIFY(!kept->isEnabled());
             if (done % 64 == 0)
                 QApplication::processEvents();
-            mostKept = std::max(mostKept, window.canvas().keptOperations());
+            mostKept = std::max(mostKept, window.plane().drawing.size());
         }
         QVERIFY2(done >= 20000, qPrintable(QStringLiteral("only %1 actions in time").arg(done)));
         // At the size it was measured at first: the time limit, on a busy machine, can end the
@@ -119,11 +119,11 @@ private Q_SLOTS:
         QApplication::processEvents();
         const qint64 growth = residentBytes() - baseline;
         qInfo("%d actions in %lld ms, resident memory grew by %lld KiB after action %d, at most "
-              "%zu operations kept",
+              "%zu things listed on the plane",
             done, clock.elapsed(), growth / 1024, measureFrom, mostKept);
-        // The frame is kept once however often it is drawn, and a mark drawn again is kept
-        // once: what is kept is what a pupil drew since the last clear.
-        QVERIFY2(mostKept <= 200, qPrintable(QStringLiteral("%1 operations kept").arg(mostKept)));
+        // The frame is listed once however often it is drawn, and a mark drawn again is listed
+        // once: what the plane lists is what a pupil drew since the last clear.
+        QVERIFY2(mostKept <= 200, qPrintable(QStringLiteral("%1 things listed").arg(mostKept)));
 #if defined(__SANITIZE_ADDRESS__)
         // AddressSanitizer keeps freed memory in quarantine, so resident memory says nothing
         // here; its leak check at exit does that work instead.

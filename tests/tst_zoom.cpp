@@ -204,6 +204,7 @@ private Q_SLOTS:
         there.setZoom(zoom);
         draw(there);
         Canvas moved(QSize(734, 546));
+        moved.setScene(draw);
         draw(moved);
         const QImage first = moved.image().copy();
         moved.setZoom(zoom);
@@ -213,8 +214,6 @@ private Q_SLOTS:
         moved.setZoom(1);
         moved.setDevicePixelRatio(1);
         QCOMPARE(moved.image(), first);
-        // Only the last frame is kept, with what was drawn around the frames.
-        QCOMPARE(moved.keptOperations(), size_t(4 + 1 + 1 + 1 + 1 + 1 + 4));
     }
 
     void keysStepThroughTheZooms_data()

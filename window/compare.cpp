@@ -1,6 +1,7 @@
 #include "compare.h"
 
 #include "canvas.h"
+#include "drawing.h"
 #include "equation.h"
 #include "linemath.h"
 #include "marks.h"
@@ -20,9 +21,8 @@ void cortar(WindowState &state, QPointF textAt)
     plane.meeting = relation;
     if (relation.kind == Relation::Kind::Crossing)
         textAt = QPointF(toSingle(relation.x), toSingle(relation.y));
-    // In the colour of the axes and their numbers.
-    state.canvas->printText(
-        float(textAt.x()), float(textAt.y()), relationText(relation), paletteColour(1));
+    showOnPlane(
+        state, { PlaneItem::Kind::Text, textAt.x(), textAt.y(), {}, relationText(relation) });
     state.shown.comparison = true;
 }
 
@@ -52,8 +52,9 @@ void txtequacio_KeyDown(WindowState &state, std::int16_t keyCode, std::int16_t)
 
     dibuixar(state, &points.line);
     state.shown.line = true;
-    drawPointMarks(*state.canvas, fieldNumber(state, state.controls.txtAx[1]).value_or(0),
-        fieldNumber(state, state.controls.txtAy[1]).value_or(0));
+    showOnPlane(state,
+        { PlaneItem::Kind::PointMarks, fieldNumber(state, state.controls.txtAx[1]).value_or(0),
+            fieldNumber(state, state.controls.txtAy[1]).value_or(0), {}, {} });
     appendKeptEquation(state);
     cortar(state, pointB(state));
 }

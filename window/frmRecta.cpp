@@ -3,6 +3,7 @@
 #include "accessibility.h"
 #include "canvas.h"
 #include "compare.h"
+#include "drawing.h"
 #include "field.h"
 #include "fonts.h"
 #include "frame.h"
@@ -247,6 +248,9 @@ void frmRecta::buildPlane(const QFont &windowFont)
     surface->canvas().setBackground(surface->palette().color(QPalette::Base));
     surface->canvas().clearSurface();
     state.canvas = &surface->canvas();
+    // The canvas keeps pixels; what it shows is the model's, drawn again whenever the pixels are
+    // made anew.
+    state.canvas->setScene([this](Canvas &canvas) { drawScene(canvas, state); });
 }
 
 void frmRecta::buildTable(const QFont &windowFont)
@@ -423,6 +427,11 @@ void frmRecta::Form_Load()
     pintar();
 }
 
+void frmRecta::pintar()
+{
+    showOnPlane(state, { PlaneItem::Kind::Frame, 0, 0, {}, {} });
+}
+
 void frmRecta::PosaEscala()
 {
     const QSize outer = outerSizeTwips();
@@ -585,8 +594,8 @@ void frmRecta::mnuesborrar_Click()
 {
     closeTestPoint(state.controls);
     state.shown.cleared = true;
-    surface->canvas().clearSurface();
     state.plane = {};
+    clearPlane(state);
     state.controls.txtequacio2.setText(QString());
     state.controls.txtequacio.setEnabled(true);
     pintar();
@@ -603,14 +612,13 @@ void frmRecta::mnurecta_Click()
         state.controls.txtequacio2.setText(plane.current->equation);
     state.shown.kept = plane.current ? plane.current->equation : QString();
     state.shown.keptNothing = !plane.current;
-    Canvas &canvas = surface->canvas();
-    canvas.clearSurface();
     state.controls.txtequacio.setEnabled(true);
 
     // The kept line is the line that was drawn, vertical or not; the plane is open for the next.
-    plane = Plane { plane.current, false, plane.current, std::nullopt, std::nullopt };
+    plane = Plane { plane.current, false, plane.current, std::nullopt, std::nullopt, {} };
+    clearPlane(state);
     if (plane.kept)
-        drawLine(canvas, state.world, plane.kept->line);
+        showOnPlane(state, { PlaneItem::Kind::Line, 0, 0, plane.kept->line, {} });
     pintar();
     openPointFields(state.controls);
 }

@@ -60,7 +60,7 @@ public:
     void Form_Load();
     void Form_paint() { pintar(); }
     void PosaEscala();
-    void pintar() { ::pintar(*state.canvas, state.world); }
+    void pintar();
     void dibuixar() { ::dibuixar(state); }
     void cortar() { ::cortar(state, pointB(state)); }
     void esperar() { ::esperar(); }

@@ -1,6 +1,7 @@
 #include "pointentry.h"
 
 #include "canvas.h"
+#include "drawing.h"
 #include "linemath.h"
 #include "marks.h"
 #include "messagebox.h"
@@ -133,7 +134,7 @@ void txtAx_LostFocus(WindowState &state, std::int16_t row)
     if (!validRow(row))
         return;
     if (const auto x = fieldNumber(state, state.controls.txtAx[row]))
-        drawAxisMark(*state.canvas, *x);
+        showOnPlane(state, { PlaneItem::Kind::AxisMark, *x, 0, {}, {} });
 }
 
 void txtAy_LostFocus(WindowState &state, std::int16_t row)
@@ -144,7 +145,7 @@ void txtAy_LostFocus(WindowState &state, std::int16_t row)
     const auto x = fieldNumber(state, state.controls.txtAx[row]);
     const auto y = fieldNumber(state, state.controls.txtAy[row]);
     if (x && y)
-        drawPointMarks(*state.canvas, *x, *y);
+        showOnPlane(state, { PlaneItem::Kind::PointMarks, *x, *y, {}, {} });
 }
 
 bool txtAy_KeyDown(WindowState &state, std::int16_t row, std::int16_t keyCode, std::int16_t)
@@ -232,7 +233,7 @@ void dibuixar(WindowState &state, const numtext::StraightLine *given)
         const bool typed = !state.controls.txtAx[row].text().isEmpty()
             || !state.controls.txtAy[row].text().isEmpty();
         if (typed && x && y)
-            drawPointMarks(canvas, *x, *y);
+            showOnPlane(state, { PlaneItem::Kind::PointMarks, *x, *y, {}, {} });
     }
 
     // The pupil sees the marks first and the line only after the pause.
@@ -243,7 +244,6 @@ void dibuixar(WindowState &state, const numtext::StraightLine *given)
     const double yA = fieldNumber(state, state.controls.txtAy[0]).value_or(0);
     const double xB = fieldNumber(state, state.controls.txtAx[1]).value_or(0);
     const double yB = fieldNumber(state, state.controls.txtAy[1]).value_or(0);
-    const WorldWindow &world = state.world;
     // A line the pupil typed as an equation is drawn as typed, not as the rounded texts of its
     // points give it back.
     std::optional<DrawnLine> line;
@@ -255,10 +255,10 @@ void dibuixar(WindowState &state, const numtext::StraightLine *given)
         line = verticalLine(given ? given->x : xB, state.locale);
     state.plane.current = std::move(line);
     state.plane.currentOnPlane = true;
-    drawLine(canvas, world, state.plane.current->line);
+    showOnPlane(state, { PlaneItem::Kind::Line, 0, 0, state.plane.current->line, {} });
     state.controls.txtequacio.setText(state.plane.current->equation);
 
-    pintar(canvas, world);
+    showOnPlane(state, { PlaneItem::Kind::Frame, 0, 0, {}, {} });
 
     state.controls.txtAx[0].setEnabled(false);
     state.controls.txtAx[1].setEnabled(false);
