@@ -17,6 +17,9 @@ public:
 
     /// A rule between two points of the panel, in twips.
     void addLine(QLine twips) { lines.push_back(twips); }
+
+public Q_SLOTS:
+    /// The layout's zoom, at which the rules are drawn.
     void setZoom(qreal zoom);
 
 protected:

@@ -1,7 +1,5 @@
 #include "zoom.h"
 
-#include "panel.h"
-
 #include <QLineEdit>
 #include <QWidget>
 
@@ -132,7 +130,9 @@ void TwipsLayout::apply(QWidget *top, qreal zoom, QPoint origin)
             setFont(entry, control->font());
         if (auto *field = qobject_cast<QLineEdit *>(control); field && entry.textIndent != 0)
             field->setTextMargins(twipsToPixels(entry.textIndent, zoom), 0, 0, 0);
-        if (auto *panel = qobject_cast<Panel *>(control))
-            panel->setZoom(zoom);
+        // A control that draws at the zoom itself (the panel's rules) takes it through its slot,
+        // so that the layout needs to know no such control.
+        if (control->metaObject()->indexOfSlot("setZoom(qreal)") >= 0)
+            QMetaObject::invokeMethod(control, "setZoom", Q_ARG(qreal, zoom));
     }
 }

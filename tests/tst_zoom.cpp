@@ -127,6 +127,31 @@ private Q_SLOTS:
             QTRY_COMPARE(control->font().pointSizeF(), points * zoom);
     }
 
+    // The panel's rules grow with the zoom as the plane's lines do: twice as long and twice as
+    // wide at zoom 2.
+    void panelRulesAtZoomTwo()
+    {
+        frmRecta window;
+        showOnTheLargeScreen(window);
+        QWidget *panel = window.findChild<QWidget *>(u"picValors"_s);
+        const auto ruleInk = [panel] {
+            const QImage shot = panel->grab().toImage();
+            const QRgb ink = panel->palette().color(QPalette::WindowText).rgb();
+            int count = 0;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    count += shot.pixel(x, y) == ink;
+            return count;
+        };
+        const int atOne = ruleInk();
+        window.setZoom(2);
+        QTRY_COMPARE(window.centralWidget()->size(), QSize(734, 546) * 2);
+        QVERIFY(atOne > 0);
+        const int atTwo = ruleInk();
+        QVERIFY2(atTwo > 3 * atOne && atTwo < 5 * atOne,
+            qPrintable(u"%1 at zoom 2 against %2 at 1"_s.arg(atTwo).arg(atOne)));
+    }
+
     // Each feature of the plane at zoom 2 lies where twice its place at zoom 1 is, twice as
     // large: lines are two pixels wide, and the text is twice as tall.
     void planeAtZoomTwo_data()
