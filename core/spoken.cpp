@@ -57,17 +57,15 @@ QString spokenNumber(QStringView text, qsizetype &at)
     return number;
 }
 
-// How two lines meet, in a sentence: the words "coincidents" and "paral·leles" stand alone, a
-// crossing point is said as its two coordinates, rounded as the plane shows them.
-QString comparisonSentence(const Relation &relation)
+} // namespace
+
+QString meetingSentence(const Relation &relation)
 {
     if (relation.kind != Relation::Kind::Crossing)
         return said.sameSlope.arg(spokenText(relationText(relation)));
     return said.crossing.arg(spokenText(numtext::numberToText(numtext::roundNumber(relation.x, 2))),
         spokenText(numtext::numberToText(numtext::roundNumber(relation.y, 2))));
 }
-
-} // namespace
 
 QString spokenText(QStringView shown)
 {
@@ -142,7 +140,7 @@ QString planeDescription(const PlaneFacts &facts)
             spokenText(facts.testX), spokenText(facts.testY), spokenText(facts.verdict));
     }
     if (facts.comparison)
-        sentences << comparisonSentence(*facts.comparison);
+        sentences << meetingSentence(*facts.comparison);
     return sentences.join(u' ');
 }
 
@@ -178,7 +176,7 @@ QString resultsText(const ShownResults &results)
     if (!results.worked.isEmpty() || !results.verdict.isEmpty())
         sentences << said.worked.arg(spokenText(results.worked), spokenText(results.verdict));
     if (results.comparison)
-        sentences << comparisonSentence(*results.comparison);
+        sentences << meetingSentence(*results.comparison);
     if (results.keptNothing)
         sentences << said.nothingKept;
     else if (!results.kept.isEmpty())

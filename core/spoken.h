@@ -28,6 +28,10 @@ struct PlaneFacts
 /// Numbers take the decimal comma and a leading zero whatever their separator on screen.
 QString spokenText(QStringView shown);
 
+/// How two lines meet, in a sentence: "Són coincidents.", "Són paraŀleles." or the crossing
+/// point said as its two coordinates, rounded as the plane shows them.
+QString meetingSentence(const Relation &relation);
+
 /// The plane's accessible description, in spoken words: 'Recta y és igual a menys 1 per x més
 /// 16. Recta guardada y és igual a 2 per x més 1. Es tallen al punt x 5, y 11.' Empty when the
 /// plane shows no line and no point.

@@ -132,6 +132,24 @@ struct Spoken
     QString minus = QStringLiteral("menys");
     QString tenToThe = QStringLiteral("per 10 elevat a");
     QChar decimalComma = u',';
+    /// What the plane's sound shows, said after it: where the line crosses the axes and which
+    /// way it goes.
+    QString crossesBoth = QStringLiteral("Talla l'eix de les y a %1 i l'eix de les x a %2.");
+    QString crossesYOnly = QStringLiteral("Talla l'eix de les y a %1 i no talla l'eix de les x.");
+    QString crossesXOnly = QStringLiteral("Talla l'eix de les x a %1 i no talla l'eix de les y.");
+    QString throughOrigin = QStringLiteral("Talla els dos eixos a l'origen.");
+    QString isXAxis = QStringLiteral("És l'eix de les x.");
+    QString isYAxis = QStringLiteral("És l'eix de les y.");
+    QString rises = QStringLiteral("Puja d'esquerra a dreta, %1 per cada unitat de x.");
+    QString falls = QStringLiteral("Baixa d'esquerra a dreta, %1 per cada unitat de x.");
+    QString risesBarely = QStringLiteral("Puja molt poc d'esquerra a dreta.");
+    QString fallsBarely = QStringLiteral("Baixa molt poc d'esquerra a dreta.");
+    QString oneUnit = QStringLiteral("1 unitat");
+    QString units = QStringLiteral("%1 unitats");
+    QString horizontal = QStringLiteral("És horitzontal.");
+    QString vertical = QStringLiteral("És vertical.");
+    QString noLine = QStringLiteral("Encara no hi ha cap recta per escoltar.");
+    QString noSound = QStringLiteral("No hi ha so en aquest ordinador: només se sent la descripció.");
 };
 inline const Spoken said;
 
