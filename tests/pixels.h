@@ -79,23 +79,22 @@ inline bool drawnNear(Canvas &canvas, QPointF world, const QColor &colour, qreal
     return false;
 }
 
-/// Whether colour is seen along the world segment at every tenth of it that the image shows
-/// off the axes, which lie over everything; at least two of them must be shown.
+/// Whether colour is seen along the world segment at nearly every fortieth of it that the image
+/// shows off the axes, which lie over everything, and marks may cover; at least two must be seen.
 inline bool drawnAlong(Canvas &canvas, QLineF world, const QColor &colour)
 {
     const QPointF origin = canvas.toPixel(0, 0);
-    int shown = 0;
-    for (int k = 1; k < 10; ++k) {
-        const QPointF at = world.pointAt(k / 10.0);
+    int shown = 0, seen = 0;
+    for (int k = 1; k < 40; ++k) {
+        const QPointF at = world.pointAt(k / 40.0);
         const QPointF logical = canvas.toPixel(float(at.x()), float(at.y()));
         if (!pixelOf(canvas, at) || std::abs(logical.x() - origin.x()) < 1.5
             || std::abs(logical.y() - origin.y()) < 1.5)
             continue;
         ++shown;
-        if (!drawnNear(canvas, at, colour))
-            return false;
+        seen += drawnNear(canvas, at, colour);
     }
-    return shown >= 2;
+    return seen >= 2 && seen >= 0.8 * shown;
 }
 
 /// Whether every pixel of colour lies within reach logical pixels of one of the world segments
