@@ -120,6 +120,30 @@ def drawable(texts, row, separator):
     return True
 
 
+def expected_line(texts, separator):
+    """The line through the points A and B of the fields: ("x", x) or ("y", slope, intercept)."""
+    xa, ya, xb, yb = (field_number(texts[k], separator) for k in ("Ax0", "Ay0", "Ax1", "Ay1"))
+    if xb == xa:
+        return ("x", xb)
+    slope = (yb - ya) / (xb - xa)
+    return ("y", slope, ya - slope * xa)
+
+
+def shown_line(equation, separator):
+    """The line an equation field shows, as expected_line gives it."""
+    if equation.startswith("x ="):
+        return ("x", float(equation[3:].replace(separator, ".")))
+    slope, intercept = equation[3:].split("·x +")
+    return ("y", float(slope), float(intercept))
+
+
+def same_line(shown, expected):
+    """Whether the shown numbers are the expected ones as the field rounds them: to two
+    decimals, or to a few digits in the exponent form."""
+    return shown[0] == expected[0] and all(
+        abs(a - b) <= 0.0051 + 0.01 * abs(b) for a, b in zip(shown[1:], expected[1:]))
+
+
 class Failure(Exception):
     pass
 
@@ -285,6 +309,9 @@ class Desktop:
             px, py, pw, ph = self.extents(node.parent)
             left, top = max(x, px), max(y, py)
             self.places[key] = (left, top, min(x + w, px + pw) - left, min(y + h, py + ph) - top)
+            if self.places[key][2] <= 0 or self.places[key][3] <= 0:
+                raise Failure("%s is not shown: %s in %s" % (key, (x, y, w, h), (px, py, pw, ph)))
+        self.log.write("   places %s\n" % sorted(self.places.items()))
 
     def place(self, key):
         return self.places[key]
@@ -615,6 +642,9 @@ class Soak:
         self.log.write("   equation %r\n" % equation)
         if not self.pattern.match(equation):
             raise Failure("after a line entry the equation field holds %r" % equation)
+        if expect and not same_line(shown_line(equation, d.separator),
+                                    expected_line(before, d.separator)):
+            raise Failure("the points %s gave the line %r" % (before, equation))
 
     def close_box_if_up(self):
         d = self.d
