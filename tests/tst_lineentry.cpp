@@ -13,8 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include <limits>
 #include <memory>
+#include <optional>
 
 using numtext::NumberLocale;
 using numtext::ValueCell;
