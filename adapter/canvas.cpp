@@ -114,16 +114,8 @@ void Canvas::updateTransform()
     fromDevice = toDevice.inverted();
 }
 
-void Canvas::note(const DrawCall &call)
-{
-    if (recorder)
-        recorder->push_back(call);
-}
-
 void Canvas::drawSegment(float x1, float y1, float x2, float y2, const QColor &colour)
 {
-    if (noting())
-        note({ DrawCall::Kind::Segment, x1, y1, x2, y2, 0, colour, {} });
     segmentPixels(x1, y1, x2, y2, colour);
 }
 
@@ -149,8 +141,6 @@ void Canvas::segmentPixels(float x1, float y1, float x2, float y2, const QColor 
 
 void Canvas::plotPoint(float x, float y, const QColor &colour)
 {
-    if (noting())
-        note({ DrawCall::Kind::Point, x, y, x, y, 0, colour, {} });
     pointPixels(x, y, colour);
 }
 
@@ -203,8 +193,6 @@ void Canvas::flushDots()
 
 void Canvas::drawCircle(float x, float y, float radius, const QColor &colour)
 {
-    if (noting())
-        note({ DrawCall::Kind::Circle, x, y, x, y, radius, colour, {} });
     circlePixels(x, y, radius, colour);
 }
 
@@ -233,8 +221,6 @@ void Canvas::circlePixels(float x, float y, float radius, const QColor &colour)
 
 void Canvas::printText(float x, float y, const QString &text, const QColor &colour)
 {
-    if (noting())
-        note({ DrawCall::Kind::Text, x, y, x, y, 0, colour, text });
     textPixels(x, y, colour, text);
 }
 
@@ -294,8 +280,6 @@ const QImage &Canvas::textImage(const QString &text, const QColor &colour, QPoin
 
 void Canvas::clearSurface()
 {
-    if (noting())
-        recorder->push_back({ DrawCall::Kind::Clear, 0, 0, 0, 0, 0, background, {} });
     clearedWith = background;
     endPainting();
     pixels.fill(background);
@@ -393,9 +377,7 @@ void Canvas::drawScene()
 {
     if (!scene)
         return;
-    redrawing = true;
     scene(*this);
-    redrawing = false;
 }
 
 void Canvas::endPainting()

@@ -15,19 +15,6 @@
 
 class QPainter;
 
-/// One drawing operation as the caller gave it, in world coordinates; what the recording hook
-/// of the tests sees.
-struct DrawCall
-{
-    enum class Kind : std::uint8_t { Segment, Point, Circle, Text, Clear };
-
-    Kind kind = Kind::Clear;
-    float x1 = 0, y1 = 0, x2 = 0, y2 = 0; // segment ends; point and circle centre in x1, y1
-    float radius = 0;
-    QColor colour;
-    QString text;
-};
-
 /// The drawing surface: an image that keeps the pixels of everything drawn since it was last
 /// cleared, with a world coordinate window laid over it. Callers speak world coordinates in
 /// single precision; only this class knows pixels. It is a cache: to be drawn again, sharp, at
@@ -100,13 +87,7 @@ public:
     void setPresentHandler(std::function<void()> handler) { presenter = std::move(handler); }
     void present();
 
-    /// Tests only: every operation is appended to calls until it is reset with nullptr.
-    void setRecorder(std::vector<DrawCall> *calls) { recorder = calls; }
-
 private:
-    /// Whether a public drawing call is new drawing, for the recorder.
-    bool noting() const { return recorder && !redrawing; }
-    void note(const DrawCall &call);
     void drawAgain();
     void drawScene();
     void resizeImage();
@@ -150,9 +131,7 @@ private:
     QColor pendingColour;
     std::function<void()> changed;
     std::function<void()> presenter;
-    std::vector<DrawCall> *recorder = nullptr;
     std::function<void(Canvas &)> scene;
     QColor clearedWith = Qt::white;
-    bool redrawing = false; // set while the scene is drawn again: its calls are not new drawing
     QPainter *vector = nullptr; // set while paintOnto draws
 };

@@ -17,9 +17,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include <algorithm>
 #include <stdexcept>
-#include <vector>
 
 namespace drive {
 
@@ -105,16 +103,5 @@ struct Session
         return window.findChild<QPlainTextEdit *>(QStringLiteral("txtequacio2"))->toPlainText();
     }
     void play(const QString &script) { drive::play(window, script, drive::Reach::Click); }
-    // Plays the script and records what its last step draws.
-    std::vector<DrawCall> lastStepDraws(const QString &script)
-    {
-        const qsizetype last = script.lastIndexOf(u';');
-        play(script.left(std::max<qsizetype>(last, 0)));
-        std::vector<DrawCall> calls;
-        window.canvas().setRecorder(&calls);
-        play(script.mid(last + 1));
-        window.canvas().setRecorder(nullptr);
-        return calls;
-    }
     frmRecta window;
 };

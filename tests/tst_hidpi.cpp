@@ -2,6 +2,7 @@
 #include "frame.h"
 #include "frmRecta.h"
 #include "palette.h"
+#include "pixels.h"
 #include "session.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 // The window on a high-density screen: everything at the same logical place as at 100%, drawn
 // with twice the pixels, and sharp.
@@ -81,32 +83,31 @@ private Q_SLOTS:
         canvas.setZoom(zoom);
         canvas.clearSurface();
         const WorldWindow world = PosaEscala(canvas, 12474, 12474);
-        std::vector<DrawCall> calls;
-        canvas.setRecorder(&calls);
         pintar(canvas, world);
-        canvas.setRecorder(nullptr);
         const QImage framed = canvas.image().copy();
         // Kept, though drawn nowhere: the next frame is then not on top and is drawn in full.
         canvas.plotPoint(1e6f, 1e6f, paletteColour(12));
         pintar(canvas, world);
         QVERIFY(canvas.image() == framed);
 
-        // The frame's dots alone, as the frame gave them: the axes and numbers hide some.
+        // The grid's dots alone, one at each whole point from -20 to 20: the axes and numbers
+        // hide some.
         Canvas dots(plane, ratio);
         dots.setZoom(zoom);
         dots.clearSurface();
         PosaEscala(dots, 12474, 12474);
         std::vector<QPointF> places;
-        for (const DrawCall &call : calls) {
-            if (call.kind != DrawCall::Kind::Point)
-                continue;
-            dots.plotPoint(call.x1, call.y1, call.colour);
-            places.push_back(dots.toPixel(call.x1, call.y1) * ratio);
-        }
-        QCOMPARE(places.size(), size_t(1681));
+        for (int x = -20; x <= 20; ++x)
+            for (int y = -20; y <= 20; ++y) {
+                dots.plotPoint(float(x), float(y), paletteColour(4));
+                places.push_back(dots.toPixel(float(x), float(y)) * ratio);
+            }
         const QColor grid = paletteColour(4);
         const int side = std::max(1, int(std::lround(zoom)));
         const QImage &image = dots.image();
+        // The frame's dots are these, but for the few under the axes and numbers.
+        QVERIFY(onlyWhere(framed, image, grid));
+        QVERIFY(pixelsOf(framed, grid).size() > qsizetype(1500) * side * side);
         QCOMPARE(pixelsOf(image, grid).size(), qsizetype(1681) * side * side);
         for (const QPointF &exact : places) {
             const QRect square = squareNear(image, exact, side, grid);

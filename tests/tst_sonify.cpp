@@ -1,6 +1,6 @@
 #include "landmarks.h"
-#include "sonify.h"
 #include "linearequation.h"
+#include "sonify.h"
 
 #include <QTest>
 

@@ -155,26 +155,6 @@ private Q_SLOTS:
         QVERIFY(clock.elapsed() < 1000);
     }
 
-    void recorderSeesTheCallsAsGiven()
-    {
-        Canvas canvas(QSize(200, 100));
-        plane(canvas);
-        std::vector<DrawCall> calls;
-        canvas.setRecorder(&calls);
-        canvas.drawSegment(1, 2, 3, 4, paletteColour(1));
-        canvas.drawCircle(5, 6, 0.2f, paletteColour(13));
-        canvas.printText(5, 6, QStringLiteral("paral·leles"), paletteColour(1));
-        canvas.setRecorder(nullptr);
-        QCOMPARE(calls.size(), size_t(3));
-        QCOMPARE(calls[0].kind, DrawCall::Kind::Segment);
-        QCOMPARE(calls[0].colour, paletteColour(1));
-        QCOMPARE(calls[0].x2, 3.f);
-        QCOMPARE(calls[1].kind, DrawCall::Kind::Circle);
-        QCOMPARE(calls[1].radius, 0.2f);
-        QCOMPARE(calls[2].text, QStringLiteral("paral·leles"));
-        QCOMPARE(calls[2].x1, 5.f);
-    }
-
     // What was drawn stays through a repaint, and a repaint does not ask for another one.
     void drawingIsKeptAcrossRepaint()
     {

@@ -23,6 +23,8 @@
 
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 // The window as laid out: geometry, colours, fonts, state and order of its controls, and the
 // frame it draws.
 class WindowTest : public QObject
@@ -54,39 +56,37 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("parent");
-        QTest::addColumn<QRect>("geometry");
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<bool>("multiLine");
 
         QTest::newRow("equations kept") << "txtequacio2"
-                                        << "frmRecta" << QRect(128, 8, 97, 33) << false << true;
+                                        << "frmRecta" << false << true;
         QTest::newRow("worked equation") << "txtresultat"
-                                         << "frmRecta" << QRect(8, 192, 113, 25) << true << true;
+                                         << "frmRecta" << true << true;
         QTest::newRow("panel") << "picValors"
-                               << "frmRecta" << QRect(8, 8, 105, 233) << true << false;
+                               << "frmRecta" << true << false;
         QTest::newRow("verdict") << "txtsino"
-                                 << "picValors" << QRect(-8, 160, 113, 27) << true << false;
+                                 << "picValors" << true << false;
         QTest::newRow("equation") << "txtequacio"
-                                  << "picValors" << QRect(0, 8, 113, 25) << true << false;
+                                  << "picValors" << true << false;
         QTest::newRow("A x") << "txtAx(0)"
-                             << "picValors" << QRect(16, 88, 25, 19) << true << false;
+                             << "picValors" << true << false;
         QTest::newRow("A y") << "txtAy(0)"
-                             << "picValors" << QRect(56, 88, 25, 19) << true << false;
+                             << "picValors" << true << false;
         QTest::newRow("B x") << "txtAx(1)"
-                             << "picValors" << QRect(16, 112, 25, 19) << true << false;
+                             << "picValors" << true << false;
         QTest::newRow("B y") << "txtAy(1)"
-                             << "picValors" << QRect(56, 112, 25, 19) << true << false;
+                             << "picValors" << true << false;
         QTest::newRow("test x") << "txtAx(2)"
-                                << "picValors" << QRect(16, 136, 25, 19) << false << false;
+                                << "picValors" << false << false;
         QTest::newRow("test y") << "txtAy(2)"
-                                << "picValors" << QRect(56, 136, 25, 19) << false << false;
+                                << "picValors" << false << false;
     }
 
     void layout()
     {
         QFETCH(QString, name);
         QFETCH(QString, parent);
-        QFETCH(QRect, geometry);
         QFETCH(bool, enabled);
         QFETCH(bool, multiLine);
 
@@ -94,12 +94,49 @@ private Q_SLOTS:
         QWidget *widget = control(window, name);
         QVERIFY(widget);
         QCOMPARE(widget->parentWidget()->objectName(), parent);
-        QCOMPARE(widget->geometry(), geometry);
         QCOMPARE(widget->isEnabled(), enabled);
         if (name != QLatin1String("picValors")) {
             QCOMPARE(qobject_cast<QPlainTextEdit *>(widget) != nullptr, multiLine);
             QCOMPARE(qobject_cast<QLineEdit *>(widget) != nullptr, !multiLine);
         }
+    }
+
+    // Each control's place against the others: A's fields above B's above the test point's, x
+    // left of y, all of one size, in the panel; the equation on top, the verdict under the
+    // points and over the worked equation, the kept equations right of the panel.
+    void placement()
+    {
+        frmRecta window;
+        const auto at = [&](const QString &name) {
+            const QWidget *w = control(window, name);
+            return QRect(w->mapTo(window.centralWidget(), QPoint(0, 0)), w->size());
+        };
+        const QRect panel = at(u"picValors"_s), equation = at(u"txtequacio"_s);
+        const QRect verdict = at(u"txtsino"_s), worked = at(u"txtresultat"_s);
+        const QRect kept = at(u"txtequacio2"_s);
+        QList<QRect> fields;
+        for (int row = 0; row < 3; ++row) {
+            const QRect x = at(u"txtAx(%1)"_s.arg(row)), y = at(u"txtAy(%1)"_s.arg(row));
+            QVERIFY(x.right() < y.left() && x.top() == y.top());
+            QCOMPARE(y.size(), x.size());
+            QCOMPARE(x.size(), at(u"txtAx(0)"_s).size());
+            QCOMPARE(x.left(), at(u"txtAx(0)"_s).left());
+            QVERIFY(panel.contains(x) && panel.contains(y));
+            if (row > 0)
+                QVERIFY(fields.constLast().bottom() < y.top());
+            fields << x << y;
+        }
+        QVERIFY(panel.top() <= equation.top() && equation.bottom() < fields.first().top());
+        QVERIFY(fields.constLast().bottom() < verdict.top());
+        QVERIFY(verdict.top() < worked.top() && verdict.bottom() < worked.bottom());
+        QVERIFY(kept.left() > panel.right() && kept.top() == panel.top());
+        // Nothing overlaps but the verdict's lower edge, which runs under the worked equation.
+        fields << equation << kept << verdict << worked;
+        for (int i = 0; i < fields.size(); ++i)
+            for (int j = i + 1; j < fields.size(); ++j)
+                QVERIFY2(!fields[i].intersects(fields[j])
+                        || (fields[i] == verdict && fields[j] == worked),
+                    qPrintable(u"%1 and %2"_s.arg(i).arg(j)));
     }
 
     void window()

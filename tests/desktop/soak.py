@@ -45,27 +45,12 @@ KNOWN_STDERR = [
     re.compile(r"^QStandardPaths: wrong permissions on runtime directory"),
 ]
 
-# The layout at 100 %, in pixels of the client area below the menu bar (the twips of the
-# window's layout over 15; the fields on the panel are placed here by the panel's (8, 8)).
-DESIGN_SIZE = (734, 546)
-FIELDS = {
-    "Ax0": (24, 96, 25, 19), "Ay0": (64, 96, 25, 19),
-    "Ax1": (24, 120, 25, 19), "Ay1": (64, 120, 25, 19),
-    "Ax2": (24, 144, 25, 19), "Ay2": (64, 144, 25, 19),
-    "equacio": (8, 16, 113, 25),
-    # The verdict field starts left of the panel, which cuts it off: its visible part.
-    "sino": (8, 168, 105, 27),
-    "resultat": (8, 192, 113, 25),
-    "equacio2": (128, 8, 97, 33),
-    "panel": (8, 8, 105, 233),
-    "plane": (0, 0, 734, 546),
-}
 ACCESSIBLE_NAMES = {
     "Ax0": "Coordenada x del punt A", "Ay0": "Coordenada y del punt A",
     "Ax1": "Coordenada x del punt B", "Ay1": "Coordenada y del punt B",
     "Ax2": "Coordenada x del punt de prova", "Ay2": "Coordenada y del punt de prova",
     "equacio": "Equació de la recta", "equacio2": "Equacions de les rectes anteriors",
-    "resultat": "Comprovació del punt", "sino": "Veredicte",
+    "resultat": "Comprovació del punt", "sino": "Veredicte", "plane": "Pla cartesià",
 }
 LINE_FIELDS = ["Ax0", "Ay0", "Ax1", "Ay1", "Ax2", "Ay2", "equacio"]
 Y_FIELDS = {"Ay0", "Ay1", "Ay2"}
@@ -85,60 +70,78 @@ NOT_A_NUMBER = object()
 
 
 def field_number(text, separator):
-    """The number a coordinate field's text stands for, as the window reads it: blanks dropped,
-    then sign, digits, a full stop or the locale's separator, digits, an exponent with its
-    digits, and maybe '/' and a second such number; a blank field is 0. NOT_A_NUMBER for any
-    other text, which the window never reads as a number; None for the '&H' and '&O' forms, not
-    modelled here."""
-    t = re.sub(r"[ \t\n]", "", text)
+    """The number a coordinate field's text stands for, by Python's own reading of numbers
+    (strtod's) after the normalisation a pupil expects: blanks dropped, the locale's separator
+    as a full stop, a D exponent as an E, a/b as a quotient, &H and &O as hexadecimal and octal
+    whole numbers; a blank field is 0. NOT_A_NUMBER for any other text, which the window never
+    reads as a number."""
+    t = re.sub(r"\s", "", text)
     if t == "":
         return 0.0
-    if t.startswith("&"):
-        return None
-    number = r"([+-]?)(\d*)(?:[.%s](\d*))?(?:[eEdD]([+-]?\d+))?" % re.escape(separator)
+    if not t.isascii() or "_" in t:
+        return NOT_A_NUMBER
+    t = t.replace(separator, ".")
 
-    def value(m):
-        if not (m.group(2) or m.group(3)):
-            return None
-        digits = "%s%s.%s" % (m.group(1), m.group(2) or "0", m.group(3) or "0")
-        if m.group(4):
-            digits += "e" + m.group(4)[:12]
-        return float(digits)
+    def read(part):
+        based = re.fullmatch(r"&([hHoO])(.*)", part)
+        try:
+            if based and based.group(2).isalnum():
+                return float(int(based.group(2), 16 if based.group(1) in "hH" else 8))
+            if based or part.lower().lstrip("+-") in ("inf", "infinity", "nan"):
+                return NOT_A_NUMBER
+            return float(part.replace("d", "e").replace("D", "e"))
+        except ValueError:
+            return NOT_A_NUMBER
 
-    m = re.fullmatch(number + r"(?:/" + number + r")?", t)
-    if not m:
+    first, slash, rest = t.partition("/")
+    value = read(first)
+    if value is NOT_A_NUMBER or not slash:
+        return value
+    divisor = read(rest)
+    if divisor is NOT_A_NUMBER or divisor == 0:
         return NOT_A_NUMBER
-    first = value(re.fullmatch(number, m.group(0).split("/")[0]))
-    if first is None:
-        return NOT_A_NUMBER
-    if "/" not in t:
-        return first
-    divisor = value(re.fullmatch(number, t.split("/", 1)[1]))
-    if divisor is None or divisor == 0:
-        return NOT_A_NUMBER
-    return first / divisor
+    return value / divisor
 
 
 def drawable(texts, row, separator):
     """Whether the window can draw and test with these points: it refuses, with a message, a
-    text that is no number and numbers of 1e15 and more, as it does an incomplete entry. None
-    when this model cannot tell (the '&H' and '&O' forms)."""
+    text that is no number and numbers of 1e15 and more, as it does an incomplete entry."""
     def usable(v):
-        return v is not None and abs(v) < 1e15
+        return v is not NOT_A_NUMBER and abs(v) < 1e15
 
     keys = ["Ax0", "Ay0", "Ax1", "Ay1"] + (["Ax2", "Ay2"] if row == "Ay2" else [])
     values = {k: field_number(texts[k], separator) for k in keys}
-    if any(v is NOT_A_NUMBER for v in values.values()):
+    if not all(usable(v) for v in values.values()):
         return False
-    if any(v is not None and not usable(v) for v in values.values()):
-        return False
-    if any(v is None for v in values.values()):
-        return None
     xa, ya, xb, yb = (values[k] for k in ("Ax0", "Ay0", "Ax1", "Ay1"))
     if xb - xa != 0:
         slope = (yb - ya) / (xb - xa)
         return usable(slope) and usable(-slope * xa + ya)
     return True
+
+
+def expected_line(texts, separator):
+    """The line through the points A and B of the fields: ("x", x) or ("y", slope, intercept)."""
+    xa, ya, xb, yb = (field_number(texts[k], separator) for k in ("Ax0", "Ay0", "Ax1", "Ay1"))
+    if xb == xa:
+        return ("x", xb)
+    slope = (yb - ya) / (xb - xa)
+    return ("y", slope, ya - slope * xa)
+
+
+def shown_line(equation, separator):
+    """The line an equation field shows, as expected_line gives it."""
+    if equation.startswith("x ="):
+        return ("x", float(equation[3:].replace(separator, ".")))
+    slope, intercept = equation[3:].split("·x +")
+    return ("y", float(slope), float(intercept))
+
+
+def same_line(shown, expected):
+    """Whether the shown numbers are the expected ones as the field rounds them: to two
+    decimals, or to a few digits in the exponent form."""
+    return shown[0] == expected[0] and all(
+        abs(a - b) <= 0.0051 + 0.01 * abs(b) for a, b in zip(shown[1:], expected[1:]))
 
 
 class Failure(Exception):
@@ -254,7 +257,8 @@ class Desktop:
         raise Failure("Recta does not show on the accessibility bus")
 
     def read_accessible(self):
-        """The fields by accessible name, and the menu commands with their places."""
+        """The fields and the plane by accessible name, the panel, and the menu commands with
+        their places."""
         self.accessible = {}
         self.menu = {}
         names = {v: k for k, v in ACCESSIBLE_NAMES.items()}
@@ -276,17 +280,11 @@ class Desktop:
         if len(self.accessible) != len(ACCESSIBLE_NAMES) or len(self.menu) != 2:
             raise Failure("fields or menu commands missing on the accessibility bus: %s %s"
                           % (sorted(self.accessible), sorted(self.menu)))
-        self.menu_height = None
-        for child in self.app[0]:
-            if child.getRole() == pyatspi.ROLE_MENU_BAR:
-                self.menu_height = self.extents(child)[3]
+        # The panel that holds the table's fields is the one without a name of its own.
+        self.panel = self.accessible["Ax0"].parent
+        if self.panel is None:
+            raise Failure("the table's panel is missing on the accessibility bus")
         self.read_geometry()
-        # The places computed from the layout must be where the window has its fields.
-        for key, field in self.accessible.items():
-            ext = self.extents(field)
-            want = self.place(key)
-            if key != "sino" and max(abs(a - b) for a, b in zip(ext, want)) > 2 + self.scale:
-                raise Failure("field %s is at %s, the layout puts it at %s" % (key, ext, want))
 
     def extents(self, node):
         """A control's rectangle in the X server's pixels: AT-SPI gives Qt's device-independent
@@ -302,19 +300,21 @@ class Desktop:
         return int(values["Width"]), int(values["Height"])
 
     def read_geometry(self):
-        width, height = self.window_size()
-        below = height - self.menu_height
-        # The plane scales with the window, centred below the menu bar; at 100 % and a pixel
-        # ratio of 1 the scale is 1.
-        self.scale = min(width / DESIGN_SIZE[0], below / DESIGN_SIZE[1])
-        self.offset = ((width - DESIGN_SIZE[0] * self.scale) / 2,
-                       self.menu_height + (below - DESIGN_SIZE[1] * self.scale) / 2)
+        """Where the window has each field, the panel and the plane now, from its accessibility
+        tree: a field's part that its parent does not cut off, in the X server's pixels."""
+        self.window_size()
+        self.places = {}
+        for key, node in list(self.accessible.items()) + [("panel", self.panel)]:
+            x, y, w, h = self.extents(node)
+            px, py, pw, ph = self.extents(node.parent)
+            left, top = max(x, px), max(y, py)
+            self.places[key] = (left, top, min(x + w, px + pw) - left, min(y + h, py + ph) - top)
+            if self.places[key][2] <= 0 or self.places[key][3] <= 0:
+                raise Failure("%s is not shown: %s in %s" % (key, (x, y, w, h), (px, py, pw, ph)))
+        self.log.write("   places %s\n" % sorted(self.places.items()))
 
     def place(self, key):
-        x, y, w, h = FIELDS[key]
-        k = self.scale
-        return (round(self.origin[0] + self.offset[0] + x * k),
-                round(self.origin[1] + self.offset[1] + y * k), round(w * k), round(h * k))
+        return self.places[key]
 
     def alive(self):
         if self.recta.poll() is not None:
@@ -642,6 +642,9 @@ class Soak:
         self.log.write("   equation %r\n" % equation)
         if not self.pattern.match(equation):
             raise Failure("after a line entry the equation field holds %r" % equation)
+        if expect and not same_line(shown_line(equation, d.separator),
+                                    expected_line(before, d.separator)):
+            raise Failure("the points %s gave the line %r" % (before, equation))
 
     def close_box_if_up(self):
         d = self.d
