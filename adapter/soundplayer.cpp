@@ -61,9 +61,10 @@ bool SoundPlayer::play(const std::vector<float> &samples, int sampleRate)
                 output->playing = false;
                 // Idle: every byte has been handed to the device.
                 output->sink->stop();
-                if (error == QAudio::OpenError || error == QAudio::FatalError)
+                const bool failed = error == QAudio::OpenError || error == QAudio::FatalError;
+                if (failed)
                     reportNoDevice();
-                Q_EMIT finished();
+                Q_EMIT finished(!failed);
             }
         });
     }
@@ -97,7 +98,7 @@ void SoundPlayer::stop()
     // Not playing before the sink stops, so that its state change is not taken for the end.
     output->playing = false;
     output->sink->stop();
-    Q_EMIT finished();
+    Q_EMIT finished(false);
 }
 
 bool SoundPlayer::isPlaying() const

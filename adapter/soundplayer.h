@@ -23,8 +23,8 @@ public:
     bool isPlaying() const;
 
 Q_SIGNALS:
-    /// The sound played to its end, or was stopped.
-    void finished();
+    /// The sound played to its end (toTheEnd), or was stopped, or the device failed.
+    void finished(bool toTheEnd);
     /// There is no sound device, or it failed: said once, the first time it is found.
     void noSoundDevice();
 

@@ -220,8 +220,7 @@ std::vector<float> sweep(const StraightLine &line, const std::optional<StraightL
     Marks marks;
     if (kept) {
         const Relation meeting = relate(*kept, line);
-        if (meeting.kind == Relation::Kind::Crossing && onPlane(meeting.x)
-            && onPlane(meeting.y))
+        if (meeting.kind == Relation::Kind::Crossing && onPlane(meeting.x) && onPlane(meeting.y))
             marks.add({ meeting.x, secondsAt(meeting.x), true });
     }
     addAxisMarks(line, marks);

@@ -169,6 +169,10 @@ QString resultsText(const ShownResults &results)
     } else if (results.cursor) {
         sentences << positionText(*results.cursor, results.cursorOnLine);
     }
+    if (results.noSound)
+        sentences << said.noSound;
+    if (!results.landmarks.isEmpty())
+        sentences << results.landmarks;
     if (results.cleared)
         sentences << said.cleared;
     if (!results.equation.isEmpty())

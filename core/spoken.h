@@ -51,6 +51,8 @@ struct ShownResults
     bool cursorOnLine = false; // and whether that is on the current line
     int placedRow = -1; // the row of a point placed on the plane, and where
     QPoint placed;
+    bool noSound = false; // no sound to play the plane with, the first time asked
+    QString landmarks; // where the line crosses the axes, which way it goes, how the lines meet
 };
 
 /// Where a grid point is, in spoken words: 'x 3, y 7, a la recta', 'x menys 2, y 0, sobre

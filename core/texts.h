@@ -60,6 +60,8 @@ inline const Refusals refused;
 inline const QString copyPicture = QStringLiteral("Copia la imatge");
 inline const QString printPicture = QStringLiteral("Imprimeix…");
 inline const QString pointByKeys = QStringLiteral("Posa un punt amb les fletxes");
+inline const QString listenToLine = QStringLiteral("Escolta la recta");
+inline const QString describeLine = QStringLiteral("Descriu la recta");
 
 /// What a screen reader says of a control.
 struct ControlTexts
@@ -98,8 +100,8 @@ inline const ControlTexts table { QStringLiteral("Taula de valors"),
 inline const ControlTexts plane { QStringLiteral("Pla cartesià"),
     QStringLiteral(
         "Els eixos amb una quadrícula de punts de menys 20 a 20, encara sense cap "
-        "recta. Premeu F2 per sentir què hi ha al pla, i F4 per moure-us pel pla amb les fletxes i "
-        "posar-hi un punt amb Retorn.") };
+        "recta. Premeu F2 per sentir què hi ha al pla, F3 per escoltar-hi la recta, i F4 per moure-us "
+        "pel pla amb les fletxes i posar-hi un punt amb Retorn.") };
 
 /// What a voice says of the results: the sentences, and the words for the symbols of the shown
 /// texts, which a voice reads by their names (Orca says "middle dot", "number", "dash", "left
@@ -149,7 +151,8 @@ struct Spoken
     QString horizontal = QStringLiteral("És horitzontal.");
     QString vertical = QStringLiteral("És vertical.");
     QString noLine = QStringLiteral("Encara no hi ha cap recta per escoltar.");
-    QString noSound = QStringLiteral("No hi ha so en aquest ordinador: només se sent la descripció.");
+    QString noSound
+        = QStringLiteral("No hi ha so en aquest ordinador. Només se sent la descripció.");
 };
 inline const Spoken said;
 

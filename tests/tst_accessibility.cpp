@@ -73,6 +73,8 @@ class AccessibilityTest : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
+        // A sound server that is not there: the machine has no sound to play.
+        qputenv("PULSE_SERVER", "unix:/nonexistent/recta-no-sound");
         QAccessible::installUpdateHandler(record);
 #ifdef RECTA_QPA_ACCESSIBILITY
         // Accessibility is off until a client asks for it; the offscreen platform has none.
@@ -277,9 +279,41 @@ private Q_SLOTS:
             << "F2"
             << "txtAx(0)"
             << "Els eixos amb una quadrícula de punts de menys 20 a 20, encara sense cap recta. "
-               "Premeu F2 per sentir què hi ha al pla, i F4 per moure-us pel pla amb les fletxes i "
-               "posar-hi un punt amb Retorn."
+               "Premeu F2 per sentir què hi ha al pla, F3 per escoltar-hi la recta, i F4 per moure-us "
+               "pel pla amb les fletxes i posar-hi un punt amb Retorn."
             << QString() << QString();
+        QTest::newRow("Shift+F3 says where the line crosses the axes and which way it goes")
+            << "A=1,1;B=3,5;S+F3"
+            << "txtAx(2)"
+            << "Talla l'eix de les y a menys 1 i l'eix de les x a 0,5. Puja d'esquerra a dreta, 2 "
+               "unitats per cada unitat de x."
+            << "Recta y és igual a 2 per x menys 1." << QString();
+        QTest::newRow("Shift+F3 with a kept line says how they meet")
+            << "E=y=3;nova;E=x=-2;S+F3"
+            << "txtequacio"
+            << "Talla l'eix de les x a menys 2 i no talla l'eix de les y. És vertical. Es tallen "
+               "al "
+               "punt x menys 2, y 3."
+            << "Recta x és igual a menys 2. Recta guardada y és igual a 0 per x més 3. Es tallen "
+               "al punt x menys 2, y 3."
+            << QString();
+        QTest::newRow("F3 where there is no sound: said so, and the landmarks at once")
+            << "A=1,1;B=3,5;F3"
+            << "txtAx(2)"
+            << "No hi ha so en aquest ordinador. Només se sent la descripció. Talla l'eix de les y "
+               "a menys 1 i l'eix de les x a 0,5. Puja d'esquerra a dreta, 2 unitats per cada "
+               "unitat de x."
+            << "Recta y és igual a 2 per x menys 1." << QString();
+        QTest::newRow("F3 again where there is no sound: the landmarks alone")
+            << "A=1,1;B=3,5;F3;F3"
+            << "txtAx(2)"
+            << "Talla l'eix de les y a menys 1 i l'eix de les x a 0,5. Puja d'esquerra a dreta, 2 "
+               "unitats per cada unitat de x."
+            << "Recta y és igual a 2 per x menys 1." << QString();
+        QTest::newRow("F3 with no line on the plane")
+            << "A=1,2;F3"
+            << "txtAy(0)"
+            << "Encara no hi ha cap recta per escoltar." << QString() << QString();
         QTest::newRow("nova recta from the test point tells the kept line in A's x")
             << "A=1,2;B=3,6;P=2,4;nova"
             << "txtAx(0)"

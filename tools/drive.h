@@ -61,15 +61,20 @@ inline void enter(QLineEdit *field)
 /// Plays steps separated by ';': 'A=1,2' types A; 'B=3,6' and 'P=2,4' type B or the test
 /// point and press Enter in its y field ('A=0,5/1' keeps the decimal commas of a comma
 /// locale); 'E=y=2x+3' types an equation and presses Enter, 'T=y=5x' only types it; 'nova'
-/// and 'esborrar' choose the menu command; 'F2' presses F2 where the focus is. False from the
+/// and 'esborrar' choose the menu command; 'F2', 'F3' and 'S+F3' (with Shift) press their key where
+/// the focus is. False from the
 /// first step that found its field missing or locked, the rest played all the same.
 inline bool play(const QWidget &window, const QString &script, Reach reach = Reach::Focus)
 {
     bool all = true;
     for (const QString &part : script.split(u';', Qt::SkipEmptyParts)) {
         const QString step = part.trimmed();
-        if (step == QLatin1String("F2")) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+        // A function key where the focus is: 'F2', 'F3', and with Shift 'S+F3'.
+        if (const QString key = QString(step).remove(QStringLiteral("S+"));
+            key == QLatin1String("F2") || key == QLatin1String("F3")) {
+            QTest::keyClick(QApplication::focusWidget(),
+                key == QLatin1String("F2") ? Qt::Key_F2 : Qt::Key_F3,
+                step.startsWith(QLatin1String("S+")) ? Qt::ShiftModifier : Qt::NoModifier);
             continue;
         }
         if (step == QLatin1String("nova") || step == QLatin1String("esborrar")) {

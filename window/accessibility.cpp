@@ -145,6 +145,8 @@ void ScreenReaderResults::handlerEnded(WindowState &state)
     results.cursorOnLine = state.shown.cursor && line && onLine(*state.shown.cursor, line->line);
     results.placedRow = state.shown.placedRow;
     results.placed = state.shown.placed;
+    results.noSound = state.shown.noSound;
+    results.landmarks = state.shown.landmarks;
     const bool planeAsked = state.shown.plane;
     state.shown = {};
     const QString told = planeAsked ? planeNow : resultsText(results);

@@ -336,6 +336,7 @@ void frmRecta::addKeys()
         [this] { dispatcher.run([this] { state.shown.plane = true; }); });
     addPictureCommands();
     addPlaneInput();
+    addSound();
 
     // The whole window zooms: by the keys, in steps, or to whatever size it is given.
     const struct

@@ -34,6 +34,8 @@ class QKeyEvent;
 class QMenu;
 class QPrinter;
 class ScreenReaderResults;
+class SoundPlayer;
+class QAction;
 class Surface;
 class WindowSizer;
 
@@ -83,6 +85,11 @@ public:
     void posarPunt(QPoint at);
     /// Gives the keyboard to the cursor on the plane, at the last point placed or the origin.
     void entrarAlPla();
+    /// Plays the line on the plane, and the kept one with it, as sound, and says its landmarks
+    /// after; stops the sound when it is playing.
+    void escoltar();
+    /// Says the landmarks of the line on the plane without the sound.
+    void descriure();
 
     /// Zooms the whole window to the next step up (direction > 0) or down, or back to 1
     /// (direction 0), as far as the screen has room.
@@ -119,6 +126,10 @@ private:
     /// Back to the field the pupil came to the plane from, or the first open one.
     void sortirDelPla();
 
+    void addSound();
+    void soundEnded();
+    void aturarSo();
+
     WindowState state;
     Dispatcher dispatcher;
     Surface *surface = nullptr;
@@ -126,4 +137,7 @@ private:
     std::unique_ptr<ScreenReaderResults> results;
     QMenu *planeMenu = nullptr;
     QPointer<QWidget> cameFrom; // the field the keyboard left for the plane
+    SoundPlayer *sound = nullptr; // made when the pupil first asks for sound
+    QAction *stopSound = nullptr;
+    QString landmarksAfterSound; // said when the sweep ends by itself, not when stopped
 };

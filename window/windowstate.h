@@ -38,6 +38,8 @@ struct Shown
     std::optional<QPoint> cursor; // where the keyboard's cursor on the plane has moved to
     int placedRow = -1; // the row a point placed on the plane went into: A, B, the test point
     QPoint placed;
+    bool noSound = false; // the pupil asked for sound where there is none, the first time
+    QString landmarks; // what the plane's sound showed, in words
 };
 
 /// The points the pupil places on the plane, by the mouse or the keyboard's cursor.

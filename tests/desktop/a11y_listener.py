@@ -380,7 +380,9 @@ def main():
                           ("Return", "Punt A x 1, y 1."), ("Right", "x 2, y 1"),
                           ("Up", "x 2, y 2"), ("Up", "x 2, y 3"),
                           ("Return", "Punt B x 2, y 3. Recta y és igual a 2 per x menys 1."),
-                          ("ctrl+Left", "x 1, y 1, a la recta")]:
+                          ("ctrl+Left", "x 1, y 1, a la recta"),
+                          ("shift+F3", "Talla l'eix de les y a menys 1 i l'eix de les x a 0,5. "
+                                       "Puja d'esquerra a dreta, 2 unitats per cada unitat de x.")]:
             keys(key)
             told(said)
         # Escape goes back to the field the pupil came from, or, now that A's is locked, to the
