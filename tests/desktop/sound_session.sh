@@ -4,11 +4,13 @@
 # and the recording must be the sweep's own samples; then a sweep stopped half way must fall
 # silent. Before the server starts, the player must report that there is no sound device.
 # RECTA_SOUND_KEEP=PREFIX keeps the recordings as PREFIX-N.raw.
-#   sound_session.sh path/to/recta-playsweep
+#   sound_session.sh path/to/recta-playsweep [path/to/tst_accessibility]
+# With the window's test, F3 in the window must play the line and tell its landmarks after it.
 # The server and the recorder are ended by their process ids on every way out. A server that
 # never comes up is a failure, not a skip.
 set -u
-playsweep=${1:?usage: sound_session.sh path/to/recta-playsweep}
+playsweep=${1:?usage: sound_session.sh path/to/recta-playsweep [path/to/tst_accessibility]}
+window_test=${2:-}
 
 fail() {
     echo "sound_session: $*" >&2
@@ -100,6 +102,14 @@ heard() {
 
 heard
 heard --stop-after 2
+
+# The window itself: F3 plays the line, and its landmarks are told after the sweep.
+if [ -n "$window_test" ]; then
+    RECTA_SOUND_SERVER=1 QT_QPA_PLATFORM=offscreen timeout -k 5 60 "$window_test" windowPlaysTheLine \
+        >"$work/window.out" 2>&1
+    grep -q "^PASS   : .*::windowPlaysTheLine()" "$work/window.out" \
+        || fail "the window did not play the line and tell its landmarks: $(grep -E 'FAIL|SKIP|Actual|Expected' "$work/window.out")"
+fi
 kill "$server"
 wait "$server" 2>/dev/null
-echo "sound_session: the sweep was heard as it was made, and stopped when asked"
+echo "sound_session: the sweep was heard as it was made, and stopped when asked${window_test:+; the window played the line and told its landmarks after it}"
