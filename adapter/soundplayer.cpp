@@ -1,25 +1,89 @@
 #include "soundplayer.h"
 
-#ifdef RECTA_HAVE_MULTIMEDIA
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QBuffer>
-#include <QMediaDevices>
-#endif
+#include <QMetaObject>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <thread>
 
-#ifdef RECTA_HAVE_MULTIMEDIA
+#if defined(Q_OS_LINUX)
+#include <dlfcn.h>
+#endif
 
-/// The sink and the bytes it reads, made on the first play.
+namespace {
+
+// The sound server's own client library, PulseAudio's simple API, which PipeWire serves too. It
+// is opened when the pupil first asks for sound: linked in, it and its dependencies would be
+// loaded at every start-up. Its C interface has been stable since PulseAudio 0.9; the few types
+// it takes are written here, so that building needs none of its headers.
+struct PulseSimple
+{
+    struct SampleSpec
+    {
+        int format; // PA_SAMPLE_S16LE is 3
+        std::uint32_t rate;
+        std::uint8_t channels;
+    };
+    struct BufferAttr
+    {
+        std::uint32_t maxlength, tlength, prebuf, minreq, fragsize;
+    };
+    using Stream = void;
+
+    Stream *(*open)(const char *server, const char *name, int direction, const char *device,
+        const char *streamName, const SampleSpec *spec, const void *map, const BufferAttr *attr,
+        int *error)
+        = nullptr;
+    int (*write)(Stream *, const void *data, std::size_t bytes, int *error) = nullptr;
+    int (*drain)(Stream *, int *error) = nullptr;
+    int (*flush)(Stream *, int *error) = nullptr;
+    void (*close)(Stream *) = nullptr;
+
+    /// The library, loaded once; nothing where it is not installed.
+    static const PulseSimple *load()
+    {
+#if defined(Q_OS_LINUX)
+        static const PulseSimple loaded = [] {
+            PulseSimple api;
+            void *library = dlopen("libpulse-simple.so.0", RTLD_NOW | RTLD_LOCAL);
+            if (!library)
+                return api;
+            api.open = reinterpret_cast<decltype(api.open)>(dlsym(library, "pa_simple_new"));
+            api.write = reinterpret_cast<decltype(api.write)>(dlsym(library, "pa_simple_write"));
+            api.drain = reinterpret_cast<decltype(api.drain)>(dlsym(library, "pa_simple_drain"));
+            api.flush = reinterpret_cast<decltype(api.flush)>(dlsym(library, "pa_simple_flush"));
+            api.close = reinterpret_cast<decltype(api.close)>(dlsym(library, "pa_simple_free"));
+            return api;
+        }();
+        return loaded.open && loaded.write && loaded.drain && loaded.flush && loaded.close
+            ? &loaded
+            : nullptr;
+#else
+        return nullptr;
+#endif
+    }
+};
+
+constexpr int playback = 1; // PA_STREAM_PLAYBACK
+constexpr int s16le = 3; // PA_SAMPLE_S16LE
+constexpr std::uint32_t serverDefault = std::uint32_t(-1);
+// Written a twentieth of a second at a time, with a tenth of a second queued at the server, so
+// that a stop is heard at once.
+constexpr double chunkSeconds = 0.05;
+constexpr double queuedSeconds = 0.1;
+
+} // namespace
+
+/// One sweep on its way to the server, written by a thread of its own.
 struct SoundPlayer::Output
 {
-    std::unique_ptr<QAudioSink> sink;
-    QBuffer buffer;
-    bool playing = false;
+    const PulseSimple *api = nullptr;
+    PulseSimple::Stream *stream = nullptr;
+    std::thread writer;
+    std::atomic<bool> stopping = false;
+    std::atomic<bool> playing = false;
 };
 
 SoundPlayer::SoundPlayer(QObject *parent)
@@ -29,109 +93,89 @@ SoundPlayer::SoundPlayer(QObject *parent)
 
 SoundPlayer::~SoundPlayer()
 {
-    if (output && output->sink) {
-        // No finished() from a player that is going away.
-        output->sink->disconnect(this);
-        output->sink->stop();
-    }
+    // No finished() from a player that is going away.
+    disconnect(this, &SoundPlayer::finished, nullptr, nullptr);
+    stop();
 }
 
 bool SoundPlayer::play(const std::vector<float> &samples, int sampleRate)
 {
     stop();
-    if (!output) {
-        // The sound system is first asked for here: asking at start-up would cost time, and
-        // connect to the sound server of a pupil who never listens.
-        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-        if (device.isNull()) {
-            reportNoDevice();
-            return false;
-        }
-        output = std::make_unique<Output>();
-        QAudioFormat format;
-        format.setSampleRate(sampleRate);
-        format.setChannelCount(2);
-        format.setSampleFormat(QAudioFormat::Int16);
-        output->sink = std::make_unique<QAudioSink>(device, format);
-        connect(output->sink.get(), &QAudioSink::stateChanged, this, [this](QAudio::State state) {
-            if (!output->playing)
-                return;
-            const QAudio::Error error = output->sink->error();
-            if (state == QAudio::IdleState || state == QAudio::StoppedState) {
-                output->playing = false;
-                // Idle: every byte has been handed to the device.
-                output->sink->stop();
-                const bool failed = error == QAudio::OpenError || error == QAudio::FatalError;
-                if (failed)
-                    reportNoDevice();
-                Q_EMIT finished(!failed);
-            }
-        });
+    const PulseSimple *api = PulseSimple::load();
+    if (!api) {
+        reportNoDevice();
+        return false;
     }
-    if (output->sink->error() == QAudio::OpenError || output->sink->error() == QAudio::FatalError) {
+    const PulseSimple::SampleSpec spec { s16le, std::uint32_t(sampleRate), 2 };
+    const std::uint32_t frameBytes = 2 * sizeof(std::int16_t);
+    const PulseSimple::BufferAttr attr { serverDefault,
+        std::uint32_t(queuedSeconds * sampleRate) * frameBytes, serverDefault, serverDefault,
+        serverDefault };
+    int error = 0;
+    PulseSimple::Stream *stream = api->open(
+        nullptr, "Recta", playback, nullptr, "La recta al pla", &spec, nullptr, &attr, &error);
+    if (!stream) {
         reportNoDevice();
         return false;
     }
 
     // Sixteen-bit samples, which every sound device takes.
-    QByteArray bytes(qsizetype(samples.size() * sizeof(std::int16_t)), Qt::Uninitialized);
-    auto *pcm = reinterpret_cast<std::int16_t *>(bytes.data());
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        pcm[i] = std::int16_t(std::lround(std::clamp(samples[i], -1.0F, 1.0F) * 32767));
-    output->buffer.close();
-    output->buffer.setData(bytes);
-    output->buffer.open(QIODevice::ReadOnly);
+    std::vector<std::int16_t> pcm(samples.size());
+    std::transform(samples.begin(), samples.end(), pcm.begin(), [](float sample) {
+        return std::int16_t(std::lround(std::clamp(sample, -1.0F, 1.0F) * 32767));
+    });
+
+    output = std::make_unique<Output>();
+    output->api = api;
+    output->stream = stream;
     output->playing = true;
-    output->sink->start(&output->buffer);
-    if (output->sink->error() != QAudio::NoError) {
-        output->playing = false;
-        reportNoDevice();
-        return false;
-    }
+    Output *out = output.get();
+    const std::size_t chunk = std::size_t(chunkSeconds * sampleRate) * 2;
+    out->writer = std::thread([this, out, pcm = std::move(pcm), chunk] {
+        int error = 0;
+        bool failed = false;
+        for (std::size_t at = 0; at < pcm.size() && !out->stopping && !failed; at += chunk) {
+            const std::size_t count = std::min(chunk, pcm.size() - at);
+            failed = out->api->write(
+                         out->stream, pcm.data() + at, count * sizeof(std::int16_t), &error)
+                < 0;
+        }
+        if (out->stopping)
+            out->api->flush(out->stream, &error);
+        else if (!failed)
+            failed = out->api->drain(out->stream, &error) < 0;
+        // The end, told on the player's own thread; a stop has told it already.
+        if (!out->stopping.exchange(true)) {
+            out->playing = false;
+            QMetaObject::invokeMethod(
+                this,
+                [this, failed] {
+                    if (failed)
+                        reportNoDevice();
+                    Q_EMIT finished(!failed);
+                },
+                Qt::QueuedConnection);
+        }
+    });
     return true;
 }
 
 void SoundPlayer::stop()
 {
-    if (!isPlaying())
+    if (!output)
         return;
-    // Not playing before the sink stops, so that its state change is not taken for the end.
-    output->playing = false;
-    output->sink->stop();
-    Q_EMIT finished(false);
+    const bool wasPlaying = !output->stopping.exchange(true);
+    output->writer.join();
+    output->api->close(output->stream);
+    output.reset();
+    if (wasPlaying)
+        Q_EMIT finished(false);
 }
 
 bool SoundPlayer::isPlaying() const
 {
     return output && output->playing;
 }
-
-#else
-
-struct SoundPlayer::Output
-{ };
-
-SoundPlayer::SoundPlayer(QObject *parent)
-    : QObject(parent)
-{
-}
-
-SoundPlayer::~SoundPlayer() = default;
-
-bool SoundPlayer::play(const std::vector<float> &, int)
-{
-    reportNoDevice();
-    return false;
-}
-
-void SoundPlayer::stop() { }
-
-bool SoundPlayer::isPlaying() const
-{
-    return false;
-}
-
-#endif
 
 void SoundPlayer::reportNoDevice()
 {

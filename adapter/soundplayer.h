@@ -5,7 +5,8 @@
 #include <memory>
 #include <vector>
 
-/// Plays the plane's sound on the default sound device. The device is opened when the pupil
+/// Plays the plane's sound on the default sound device, through the sound server (PulseAudio, or
+/// PipeWire's server for PulseAudio's clients). The server is first asked for when the pupil
 /// first asks for sound, never at start-up; a machine without one is reported, once.
 class SoundPlayer : public QObject
 {

@@ -63,7 +63,8 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 # the desktop's sans-serif, DejaVu Sans on Debian. On a Wayland desktop (Debian 13's GNOME and
 # Plasma) Qt's Wayland plugin makes the window a client of the compositor itself, sharp at the
 # desktop's scale; without it the window goes through Xwayland, which GNOME and Plasma also
-# start, so it is recommended and not required.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, fonts-dejavu-core, qt6-wayland")
+# start, so it is recommended and not required. The plane's sound goes through the sound
+# server's client library, opened when first asked for; without it the landmarks are spoken.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, fonts-dejavu-core, qt6-wayland, libpulse0")
 
 include(CPack)
