@@ -98,10 +98,10 @@ inline const ControlTexts verdict { QStringLiteral("Veredicte"),
 inline const ControlTexts table { QStringLiteral("Taula de valors"),
     QStringLiteral("L'equació i les coordenades dels punts A, B i el punt de prova") };
 inline const ControlTexts plane { QStringLiteral("Pla cartesià"),
-    QStringLiteral(
-        "Els eixos amb una quadrícula de punts de menys 20 a 20, encara sense cap "
-        "recta. Premeu F2 per sentir què hi ha al pla, F3 per escoltar-hi la recta, i F4 per moure-us "
-        "pel pla amb les fletxes i posar-hi un punt amb Retorn.") };
+    QStringLiteral("Els eixos amb una quadrícula de punts de menys 20 a 20, encara sense cap "
+                   "recta. Premeu F2 per sentir què hi ha al pla, F3 per escoltar-hi la recta, i "
+                   "F4 per moure-us "
+                   "pel pla amb les fletxes i posar-hi un punt amb Retorn.") };
 
 /// What a voice says of the results: the sentences, and the words for the symbols of the shown
 /// texts, which a voice reads by their names (Orca says "middle dot", "number", "dash", "left

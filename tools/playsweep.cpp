@@ -7,9 +7,9 @@
 //       holds the sweep
 // With --stop-after SECONDS the sweep is stopped then, and the player lives on a while; the
 // recording must hold the start of the sweep, and no more of it than that time.
-#include "soundplayer.h"
-#include "sonify.h"
 #include "linearequation.h"
+#include "sonify.h"
+#include "soundplayer.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
