@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -48,12 +49,23 @@ private:
 /// before the application exists.
 template <class Test> int runOnScreens(int argc, char *argv[], const char *screens)
 {
+#ifdef Q_OS_WIN
+    // Qt splits the platform's arguments at every colon, a drive letter's too: the file is made
+    // in the current folder and named relative to it.
+    QTemporaryFile file(QStringLiteral("screens-XXXXXX.json"));
+#else
     QTemporaryFile file;
+#endif
     if (!file.open())
         return 1;
     file.write(screens);
     file.flush();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + file.fileName().toLocal8Bit());
+#ifdef Q_OS_WIN
+    const QString path = QDir::current().relativeFilePath(file.fileName());
+#else
+    const QString path = file.fileName();
+#endif
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + path.toLocal8Bit());
     QApplication app(argc, argv);
     Test test;
     return QTest::qExec(&test, argc, argv);
