@@ -15,9 +15,10 @@ void showOnPlane(WindowState &state, PlaneItem item)
         // A frame sets every pixel that an earlier one set, in the same colour: what was drawn
         // between the two lies under the new one as it lay over the earlier one.
         std::erase_if(drawing, [](const PlaneItem &i) { return i.kind == PlaneItem::Kind::Frame; });
-    } else if (const auto earlier = std::find(drawing.begin(), drawing.end(), item);
-               earlier != drawing.end()) {
-        drawing.erase(earlier);
+    } else {
+        const auto earlier = std::find(drawing.begin(), drawing.end(), item);
+        if (earlier != drawing.end())
+            drawing.erase(earlier);
     }
     drawItem(*state.canvas, state.world, item);
     drawing.push_back(std::move(item));
