@@ -212,7 +212,10 @@ void checkCleared(const Snapshot &before, bool keptLine)
         else
             require(textOf(Kept) == before.texts[Kept], "nova recta changed the kept equations");
     } else {
-        require(textOf(Kept).isEmpty() && plane == Plane {}, "esborrar kept a line");
+        // Nothing is left of the lines and results; the plane shows its frame alone.
+        require(textOf(Kept).isEmpty() && !plane.current && !plane.kept && !plane.meeting
+                && !plane.test && !plane.currentOnPlane,
+            "esborrar kept a line");
     }
 }
 
