@@ -33,8 +33,8 @@ struct PulseSimple
     using Stream = void;
 
     Stream *(*open)(const char *server, const char *name, int direction, const char *device,
-        const char *streamName, const SampleSpec *spec, const void *map, const BufferAttr *attr,
-        int *error)
+        const char *streamName, const SampleSpec *sampleFormat, const void *map,
+        const BufferAttr *attr, int *error)
         = nullptr;
     int (*write)(Stream *, const void *data, std::size_t bytes, int *error) = nullptr;
     int (*drain)(Stream *, int *error) = nullptr;
@@ -106,14 +106,14 @@ bool SoundPlayer::play(const std::vector<float> &samples, int sampleRate)
         reportNoDevice();
         return false;
     }
-    const PulseSimple::SampleSpec spec { s16le, std::uint32_t(sampleRate), 2 };
+    const PulseSimple::SampleSpec sampleFormat { s16le, std::uint32_t(sampleRate), 2 };
     const std::uint32_t frameBytes = 2 * sizeof(std::int16_t);
     const PulseSimple::BufferAttr attr { serverDefault,
         std::uint32_t(queuedSeconds * sampleRate) * frameBytes, serverDefault, serverDefault,
         serverDefault };
     int error = 0;
-    PulseSimple::Stream *stream = api->open(
-        nullptr, "Recta", playback, nullptr, "La recta al pla", &spec, nullptr, &attr, &error);
+    PulseSimple::Stream *stream = api->open(nullptr, "Recta", playback, nullptr, "La recta al pla",
+        &sampleFormat, nullptr, &attr, &error);
     if (!stream) {
         reportNoDevice();
         return false;

@@ -64,6 +64,15 @@ class AccessibilityTest : public QObject
     QStringList boxes;
     drive::BoxCloser boxCloser { &boxes };
 
+    // A window of its own, shown and active, as a pupil finds it.
+    bool openWindow()
+    {
+        window = std::make_unique<frmRecta>(NumberLocale::fullStop());
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        return QTest::qWaitForWindowActive(window.get());
+    }
+
     // The fields are reached by Tab, which a screen reader hears of.
     void play(const QString &step)
     {
@@ -214,10 +223,7 @@ private Q_SLOTS:
     void menuChord()
     {
         QFETCH(int, letter);
-        window = std::make_unique<frmRecta>(NumberLocale::fullStop());
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(openWindow());
         play(QStringLiteral("A=1,2"));
         QWidget *field = QApplication::focusWidget();
         QTest::keyPress(field, Qt::Key_Alt, Qt::AltModifier);
@@ -343,10 +349,7 @@ private Q_SLOTS:
             QSKIP("needs a sound server of its own: tests/desktop/sound_session.sh runs it");
         if (!QAccessible::isActive())
             QSKIP("accessibility cannot be switched on without Qt's private headers");
-        window = std::make_unique<frmRecta>(NumberLocale::fullStop());
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(openWindow());
         play(u"A=1,1;B=3,5"_s);
         const auto told = [] {
             QStringList texts;
@@ -383,10 +386,7 @@ private Q_SLOTS:
         if (!QAccessible::isActive())
             QSKIP("accessibility cannot be switched on without Qt's private headers");
 
-        window = std::make_unique<frmRecta>(NumberLocale::fullStop());
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(openWindow());
         QWidget *surface = window->findChild<QWidget *>(QStringLiteral("frmRecta"));
         const QString emptyPlane = surface->accessibleDescription();
         planeSaid.clear();

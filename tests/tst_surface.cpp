@@ -35,6 +35,17 @@ private:
         canvas.clearSurface();
     }
 
+    // The smallest rectangle that holds every black pixel.
+    static QRect blackBox(const QImage &image)
+    {
+        QRect box;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixelColor(x, y) == Qt::black)
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    }
+
 private Q_SLOTS:
     void worldWindowMapsCorners_data()
     {
@@ -85,12 +96,7 @@ private Q_SLOTS:
         canvas.setWorldWindow(-10, 5, 10, -5);
         canvas.clearSurface();
         canvas.drawCircle(0, 0, 5, Qt::black);
-        const QImage &image = canvas.image();
-        QRect box;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixelColor(x, y) == Qt::black)
-                    box |= QRect(x, y, 1, 1);
+        const QRect box = blackBox(canvas.image());
         QVERIFY(std::abs(box.width() - box.height()) <= 1);
         QVERIFY(std::abs(box.width() - 101) <= 2);
     }
@@ -101,12 +107,7 @@ private Q_SLOTS:
         Canvas canvas(QSize(200, 100));
         plane(canvas);
         canvas.printText(2, 3, QStringLiteral("coincidents"), Qt::black);
-        const QImage &image = canvas.image();
-        QRect box;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixelColor(x, y) == Qt::black)
-                    box |= QRect(x, y, 1, 1);
+        const QRect box = blackBox(canvas.image());
         const QPointF corner = canvas.toPixel(2, 3);
         QVERIFY(box.width() > 30);
         QVERIFY(box.left() >= corner.x() && box.left() <= corner.x() + 3);
