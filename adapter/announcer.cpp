@@ -18,6 +18,52 @@
 #include <QDBusVariant>
 #endif
 
+#if defined(Q_OS_WIN) && QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+#define RECTA_UIA_NOTIFICATION
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <oleauto.h>
+#include <windows.h>
+
+#include <utility>
+
+namespace {
+
+// Qt 6.4's UI Automation bridge passes no description's change on to Windows's screen readers.
+// The result is raised as the notification that Qt 6.8's announcements are, from the window's
+// host element, which Narrator and NVDA speak. UiaRaiseNotificationEvent came with Windows 10
+// 1709, and is looked up, so that the program starts where it is missing (and under Wine).
+void raiseNotification(QWidget *where, const QString &text)
+{
+    using HostProvider = HRESULT(WINAPI *)(HWND, IUnknown **);
+    using RaiseNotification = HRESULT(WINAPI *)(IUnknown *, int, int, BSTR, BSTR);
+    static const auto [hostProvider, raise] = [] {
+        HMODULE uia = LoadLibraryW(L"uiautomationcore.dll");
+        return std::pair { reinterpret_cast<HostProvider>(
+                               uia ? GetProcAddress(uia, "UiaHostProviderFromHwnd") : nullptr),
+            reinterpret_cast<RaiseNotification>(
+                uia ? GetProcAddress(uia, "UiaRaiseNotificationEvent") : nullptr) };
+    }();
+    IUnknown *provider = nullptr;
+    if (!hostProvider || !raise
+        || FAILED(hostProvider(reinterpret_cast<HWND>(where->window()->winId()), &provider))
+        || !provider)
+        return;
+    constexpr int actionCompleted = 2; // NotificationKind_ActionCompleted
+    constexpr int importantMostRecent = 1; // NotificationProcessing_ImportantMostRecent
+    BSTR said
+        = SysAllocStringLen(reinterpret_cast<const OLECHAR *>(text.utf16()), UINT(text.size()));
+    BSTR activity = SysAllocString(L"Recta");
+    raise(provider, actionCompleted, importantMostRecent, said, activity);
+    SysFreeString(said);
+    SysFreeString(activity);
+    provider->Release();
+}
+
+} // namespace
+#endif
+
 #ifdef RECTA_ATSPI_TEXT_EVENT
 namespace {
 
@@ -125,6 +171,9 @@ void Announcer::announce(const QString &text, QWidget *fallback)
     // the field, description and all, as the focus comes, and skips the description's changes
     // while the focus was elsewhere, so that the text is heard once.
     tellPendingFocus();
+#ifdef RECTA_UIA_NOTIFICATION
+    raiseNotification(where, text);
+#endif
 #endif
 }
 

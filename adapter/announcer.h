@@ -9,7 +9,8 @@ class QWidget;
 /// Tells a screen reader of a result where the pupil is, without moving the keyboard focus.
 /// Where Qt has announcements (6.8), the text is one; before, it becomes the accessible
 /// description of the focused control, whose change a screen reader speaks, until the pupil comes
-/// back to that control from another and its own description comes back.
+/// back to that control from another and its own description comes back; on Windows, whose
+/// bridge passes no description on before 6.8, it is raised as a UI Automation notification too.
 class Announcer : public QObject
 {
 public:

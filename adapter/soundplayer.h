@@ -5,9 +5,10 @@
 #include <memory>
 #include <vector>
 
-/// Plays the plane's sound on the default sound device, through the sound server (PulseAudio, or
-/// PipeWire's server for PulseAudio's clients). The server is first asked for when the pupil
-/// first asks for sound, never at start-up; a machine without one is reported, once.
+/// Plays the plane's sound on the default sound device: on Linux through the sound server
+/// (PulseAudio, or PipeWire's server for PulseAudio's clients), on Windows through waveOut. The
+/// device is first asked for when the pupil first asks for sound, never at start-up; a machine
+/// without one is reported, once.
 class SoundPlayer : public QObject
 {
     Q_OBJECT

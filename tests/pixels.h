@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -120,10 +121,10 @@ inline bool onlyNear(Canvas &canvas, const QColor &colour, const QList<QLineF> &
             if (image.pixel(x, y) != colour.rgb())
                 continue;
             const QPointF p(x + 0.5, y + 0.5);
-            bool near = false;
-            for (const QLineF &line : device)
-                near = near || distance(line, p) <= (reach + 1) * ratio;
-            if (!near)
+            // Not "near", which Windows's headers define away.
+            const bool nearOne = std::any_of(device.begin(), device.end(),
+                [&](const QLineF &line) { return distance(line, p) <= (reach + 1) * ratio; });
+            if (!nearOne)
                 return false;
         }
     return true;

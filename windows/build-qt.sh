@@ -19,17 +19,6 @@ jobs=${RECTA_JOBS:-$(nproc)}
 triplet=x86_64-w64-mingw32
 host_cmake_dir=/usr/lib/x86_64-linux-gnu/cmake
 
-# Prints one line with the step's name and how long it took; the step's output is shown only
-# when it fails.
-step() {
-    local name=$1 start=$SECONDS
-    shift
-    if ! quietly "$@"; then
-        echo "$name: failed after $((SECONDS - start)) s" >&2
-        exit 1
-    fi
-    echo "$name: $((SECONDS - start)) s"
-}
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -47,7 +36,7 @@ ensure_deb_src() {
         grep -E '^deb[[:space:]]' /etc/apt/sources.list | sed 's/^deb[[:space:]]/deb-src /' \
             | as_root tee /etc/apt/sources.list.d/recta-deb-src.list >/dev/null
     fi
-    as_root apt-get -o DPkg::Lock::Timeout=900 update
+    as_root $apt_locked apt-get update
 }
 
 packages=(mingw-w64 gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix cmake ninja-build
@@ -157,7 +146,7 @@ fi
 
 fetch_source() {
     cd "$work"
-    apt-get source --only-source "qt6-base=$qt_version"
+    $apt_locked apt-get source --only-source "qt6-base=$qt_version"
     mv "$(find . -maxdepth 1 -type d -name 'qt6-base-*' | head -n1)" src
     local patch
     for patch in "$here/patches/$(qt_series)"/*.patch; do

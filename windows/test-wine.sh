@@ -18,6 +18,8 @@ qt=$(sed -n 's/^Qt6_DIR:[A-Z]*=\(.*\)\/lib\/cmake\/Qt6$/\1/p' "$build/CMakeCache
 
 export WINEPREFIX=$build/wine
 export WINEDEBUG=-all
+# No offers to download Mono and Gecko, which no test needs, and no menu entries on this machine.
+export WINEDLLOVERRIDES='winemenubuilder.exe=d;mscoree=;mshtml='
 # Wine keeps the host's variables that start with QT_ from Windows programs and hands on those
 # that start with WINEQT_ without the WINE; the DLLs are found along WINEPATH.
 export WINEQT_QPA_PLATFORM=offscreen

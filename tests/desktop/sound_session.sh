@@ -89,6 +89,9 @@ heard() {
         sleep 0.1
     done
     pactl list short source-outputs | grep -q . || fail "the recorder did not connect: $(cat "$work/parec.err")"
+    # Listed, the recorder may still miss its first moments; a player that starts slowly (a
+    # Windows one under Wine) would lose its start there.
+    sleep 1
     timeout -k 5 30 "$playsweep" "$@" --kept "$kept" "$line" 2>"$work/play.err"
     local status=$?
     [ "$status" -eq 0 ] || fail "the player failed (status $status): $(cat "$work/play.err")"

@@ -2,6 +2,7 @@
 # Runs the README's test command in a minimal Debian system of another release, as a school's
 # technician would on a fresh machine:
 #   tests/distro/run.sh trixie
+#   tests/distro/run.sh --release-suite trixie    runs ./dev test release: the Release suite only
 # The system is made with debootstrap under build/distro/<release> and kept, so that a second
 # run reuses it (and the packages the first one installed); the checkout's committed HEAD is
 # cloned into it afresh every time. Needs root (sudo works), debootstrap and the package
@@ -9,9 +10,14 @@
 # every way out.
 set -euo pipefail
 
+scope=
+if [ "${1:-}" = --release-suite ]; then
+    scope=release
+    shift
+fi
 release=${1:-}
 if [ -z "$release" ] || [ $# -ne 1 ]; then
-    echo "usage: tests/distro/run.sh RELEASE   (for instance trixie)" >&2
+    echo "usage: tests/distro/run.sh [--release-suite] RELEASE   (for instance trixie)" >&2
     exit 2
 fi
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -102,15 +108,15 @@ say "cloning $(git -C "$top" rev-parse --short HEAD) into /root/recta"
 rm -rf "$root/root/recta"
 git clone --quiet --no-hardlinks "$top" "$root/root/recta" || fail "cannot clone the checkout"
 
-say "running ./dev test in Debian $release ($(cat "$root/etc/debian_version"))"
+say "running ./dev test $scope in Debian $release ($(cat "$root/etc/debian_version"))"
 # A bare environment, as a fresh machine's root has: no locale (C), no display, no session bus;
 # the tests must bring their own.
 # In the background and waited for, so that a signal ends the run at once (the cleanup then
 # ends what runs inside) rather than once the tests are over.
 chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb CI="${CI:-}" \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    /bin/bash -c 'cd /root/recta && ./dev test' </dev/null &
-wait $! || fail "./dev test failed in Debian $release after $((SECONDS - started)) s"
+    /bin/bash -c "cd /root/recta && ./dev test $scope" </dev/null &
+wait $! || fail "./dev test $scope failed in Debian $release after $((SECONDS - started)) s"
 
 # A package installs with apt as a technician would install it, starts, and goes again.
 # RECTA_DEB names it inside the system.
