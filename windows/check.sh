@@ -2,6 +2,7 @@
 # The Windows check, on Debian: Recta for Windows and its installer built as `./dev windows`
 # builds them, then, under Wine,
 #   - every test program, with the offscreen platform;
+#   - the plane's sound, played through waveOut into a sound server of its own and recorded;
 #   - the real window with the Windows platform plugin on an X display of its own, typed into,
 #     its picture compared with the same session's on Debian;
 #   - the installer, silently installed, its program started and its picture compared, then
@@ -19,7 +20,7 @@ step_prefix="windows: "
 
 ./dev windows
 install_missing wine wine64 xvfb xauth openbox xdotool x11-utils imagemagick fonts-liberation \
-    qt6-translations-l10n locales
+    qt6-translations-l10n locales pulseaudio pulseaudio-utils
 ensure_locale ca_ES.UTF-8
 qt=$(windows/build-qt.sh --prefix)
 step "building the tests" cmake --build "$build"
