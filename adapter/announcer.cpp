@@ -23,10 +23,9 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <oleauto.h>
 #include <windows.h>
-
-#include <utility>
+// oleauto.h takes the types that windows.h declares.
+#include <oleauto.h>
 
 namespace {
 
@@ -38,13 +37,15 @@ void raiseNotification(QWidget *where, const QString &text)
 {
     using HostProvider = HRESULT(WINAPI *)(HWND, IUnknown **);
     using RaiseNotification = HRESULT(WINAPI *)(IUnknown *, int, int, BSTR, BSTR);
-    static const auto [hostProvider, raise] = [] {
-        HMODULE uia = LoadLibraryW(L"uiautomationcore.dll");
-        return std::pair { reinterpret_cast<HostProvider>(
-                               uia ? GetProcAddress(uia, "UiaHostProviderFromHwnd") : nullptr),
-            reinterpret_cast<RaiseNotification>(
-                uia ? GetProcAddress(uia, "UiaRaiseNotificationEvent") : nullptr) };
-    }();
+    static const HMODULE uia = LoadLibraryW(L"uiautomationcore.dll");
+    // Through a function type that takes nothing, which any function's may be cast from.
+    const auto find = [](const char *name) {
+        return reinterpret_cast<void (*)()>(uia ? GetProcAddress(uia, name) : nullptr);
+    };
+    static const auto hostProvider
+        = reinterpret_cast<HostProvider>(find("UiaHostProviderFromHwnd"));
+    static const auto raise
+        = reinterpret_cast<RaiseNotification>(find("UiaRaiseNotificationEvent"));
     IUnknown *provider = nullptr;
     if (!hostProvider || !raise
         || FAILED(hostProvider(reinterpret_cast<HWND>(where->window()->winId()), &provider))

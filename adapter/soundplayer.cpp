@@ -15,8 +15,9 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <mmsystem.h>
 #include <windows.h>
+// mmsystem.h takes the types that windows.h declares.
+#include <mmsystem.h>
 #endif
 
 namespace {
