@@ -71,7 +71,9 @@ sound_check() {
     done
     return 1
 }
-step "the plane's sound through waveOut" sound_check
+start=$SECONDS
+sound_check || { echo "windows: the plane's sound through waveOut: FAILED" >&2; exit 1; }
+echo "windows: the plane's sound through waveOut: $((SECONDS - start)) s"
 
 pictures=$build/pictures
 mkdir -p "$pictures"

@@ -43,8 +43,16 @@ pids+=($!)
 "$@" >"$work/program.log" 2>&1 &
 pids+=($!)
 # Wine's first start in a prefix takes a while; a window that never comes fails the session.
-wid=$(timeout 120 xdotool search --sync --onlyvisible --name '^Recta$' 2>/dev/null | head -n1) \
-    || { cat "$work/program.log" >&2; fail "no window named Recta came up"; }
+# Asked again and again rather than waited for with --sync, which ends on the X error of a
+# window that goes while it looks (Wine makes and drops some as it starts).
+wid=
+for _ in $(seq 240); do
+    wid=$(xdotool search --onlyvisible --name '^Recta$' 2>/dev/null | head -n1) || true
+    [ -n "$wid" ] && break
+    kill -0 "${pids[2]}" 2>/dev/null || break
+    sleep 0.5
+done
+[ -n "$wid" ] || { cat "$work/program.log" >&2; fail "no window named Recta came up"; }
 xdotool windowactivate --sync "$wid" 2>/dev/null || xdotool windowfocus --sync "$wid"
 sleep 2
 
