@@ -48,6 +48,14 @@ run() {
     rm -f "$log"
     (cd "$build/tests" && timeout 900 wine "$exe.exe" "$@" -o "$(basename "$log"),txt") \
         >"$build/tests/$name.wine.out" 2>&1 || status=$?
+    # Now and then Wine ends a program before it runs (status 1, no log at all): that one is
+    # started once more, and said. A program that ran, whatever its verdict, is not.
+    if [ ! -s "$log" ] && [ "$status" -ne 0 ]; then
+        echo "$name: Wine ended it before it ran (exit $status), started again"
+        status=0
+        (cd "$build/tests" && timeout 900 wine "$exe.exe" "$@" -o "$(basename "$log"),txt") \
+            >"$build/tests/$name.wine.out" 2>&1 || status=$?
+    fi
     local totals
     totals=$(grep -h '^Totals:' "$log" 2>/dev/null || true)
     if [ -z "$totals" ]; then
