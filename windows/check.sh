@@ -2,7 +2,8 @@
 # The Windows check, on Debian: Recta for Windows and its installer built as `./dev windows`
 # builds them, then, under Wine,
 #   - every test program, with the offscreen platform;
-#   - the plane's sound, played through waveOut into a sound server of its own and recorded;
+#   - with RECTA_WINDOWS_SOUND=1, the plane's sound, played through waveOut into a sound server
+#     of its own and recorded;
 #   - the real window with the Windows platform plugin on an X display of its own, typed into,
 #     its picture compared with the same session's on Debian;
 #   - the installer, silently installed, its program started and its picture compared, then
@@ -53,27 +54,18 @@ new_prefix() {
 step "a Wine prefix for the build" new_prefix "$PWD/$build/wine-window"
 
 # The plane's sound through waveOut, heard by a sound server of the check's own: Debian's check,
-# run with the Windows programs.
-for program in tests/recta-playsweep tests/tst_accessibility; do
-    printf '#!/bin/sh\nexec "%s" "%s" "$@"\n' "$PWD/windows/wine-run.sh" "$PWD/$build/$program.exe" \
-        >"$build/wine-${program#*/}"
-    chmod +x "$build/wine-${program#*/}"
-done
-# The recorder, started before the player, sometimes loses its first second or two while Wine
-# starts, and with it the sweep's start: a second run is allowed, and the first one's failure told.
-sound_check() {
-    local run
-    for run in 1 2; do
-        env WINEPREFIX="$PWD/$build/wine-window" WINEPATH="$qt/bin" tests/desktop/sound_session.sh \
-            "$build/wine-recta-playsweep" "$build/wine-tst_accessibility" >"$build/sound-$run.log" 2>&1 \
-            && return 0
-        echo "windows: the sound check's run $run failed: $(grep -v '^ALSA' "$build/sound-$run.log" | tail -n 4)"
+# run with the Windows programs. Only when asked (RECTA_WINDOWS_SOUND=1): under Wine the recorder,
+# started before the player, loses the sweep's start while Wine starts, too often for CI.
+if [ -n "${RECTA_WINDOWS_SOUND:-}" ]; then
+    for program in tests/recta-playsweep tests/tst_accessibility; do
+        printf '#!/bin/sh\nexec "%s" "%s" "$@"\n' "$PWD/windows/wine-run.sh" "$PWD/$build/$program.exe" \
+            >"$build/wine-${program#*/}"
+        chmod +x "$build/wine-${program#*/}"
     done
-    return 1
-}
-start=$SECONDS
-sound_check || { echo "windows: the plane's sound through waveOut: FAILED" >&2; exit 1; }
-echo "windows: the plane's sound through waveOut: $((SECONDS - start)) s"
+    step "the plane's sound through waveOut" env WINEPREFIX="$PWD/$build/wine-window" \
+        WINEPATH="$qt/bin" tests/desktop/sound_session.sh "$build/wine-recta-playsweep" \
+        "$build/wine-tst_accessibility"
+fi
 
 pictures=$build/pictures
 mkdir -p "$pictures"
